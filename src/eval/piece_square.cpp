@@ -1,0 +1,3 @@
+#include "eval/piece_square.h"
+
+int32_t PieceSquareTable[16][65];

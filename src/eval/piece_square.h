@@ -1,0 +1,6 @@
+// Piece-square tables rebuilt before every search; make and unmake keep their sum.
+#pragma once
+#include <cstdint>
+
+// [piece code][square], each value from its owner's view.
+extern int32_t PieceSquareTable[16][65];
