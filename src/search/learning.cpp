@@ -1,0 +1,5 @@
+#include "search/learning.h"
+
+void ClearLearnedList() {}
+void TrimLearningFile() {}
+void DeleteLearningFile() {}
