@@ -10,3 +10,6 @@ void SetWholeGameControl(int, int) {}
 void ZeroTimeControl() {}
 void MeasureSpeed() {}
 void PonderHit() {}
+
+uint64_t NextPollPoint = 1000;
+void Poll(Position*) {}

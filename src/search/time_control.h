@@ -13,3 +13,8 @@ void PonderHit();      // turns a ponder search into a timed one
 extern int32_t SpeedEstimate;
 extern uint64_t PollInterval;
 extern int32_t NodeLimit;
+
+struct Position;
+// The clock, node-limit and stop check, run by the search when NodeCount reaches NextPollPoint.
+void Poll(Position* pos);
+extern uint64_t NextPollPoint;

@@ -1,0 +1,15 @@
+#include "search/search.h"
+#include "eval/evaluate.h"
+
+int32_t RootDepth, MaxSearchPly, SingularPlyLimit, NullMaterialPlyLimit, NullReductionThreshold;
+int32_t RootBalance, RepetitionShift = 1;
+int32_t TablebasePieceLimit, TablebaseDepthCut, TablebaseHits;
+int32_t NullDepth, SingularDepth, VerifyDepth, MultiCutDepth;
+
+int Search(Position* pos, PlyState* node, int alpha, int beta, int, int, int) {
+  return Quiesce(pos, node, alpha, beta, 0);
+}
+
+int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int) {
+  return Evaluate(pos, node, alpha, beta, 0);
+}
