@@ -2,12 +2,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/perft_command.h"
+
 struct Subcommand {
   const char* name;
   int (*run)(int argc, char** argv);  // argv[0] is the subcommand's name
 };
 
 static const Subcommand Subcommands[] = {
+    {"perft", PerftCommand},
     {nullptr, nullptr},
 };
 
