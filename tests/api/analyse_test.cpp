@@ -91,27 +91,6 @@ TEST_F(Analyse, TheHostAlwaysReceivesALine) {
   EXPECT_EQ(SearchMode.load(), 0);
 }
 
-TEST_F(Analyse, SearchAfterQuitAndInitAgain) {
-  KestraneQuit();
-  EXPECT_EQ(EngineInitialised, 0);
-  EXPECT_EQ(EnginePosition, nullptr);
-  EXPECT_EQ(SearchStart(0, 1), 1);  // not initialised: nothing runs
-  EXPECT_TRUE(Received.lines.empty());
-  KestraneClearHashtable();
-  KestraneQuit();  // a second quit does nothing
-  ASSERT_EQ(KestraneInit(TestHashKb, &RecordingCallbacks, EngineDirectory().c_str(), 0), TestHashKb);
-  EXPECT_EQ(SearchStart(0, 1), 1);
-  EXPECT_GE(Received.lines.size(), 1u);
-}
-
-TEST_F(Analyse, NullCallbackTableIsAccepted) {
-  KestraneQuit();
-  ASSERT_EQ(KestraneInit(TestHashKb, nullptr, EngineDirectory().c_str(), 0), TestHashKb);
-  EXPECT_EQ(SearchStart(0, 1), 1);
-  KestraneQuit();
-  ASSERT_EQ(KestraneInit(TestHashKb, &RecordingCallbacks, EngineDirectory().c_str(), 0), TestHashKb);
-}
-
 TEST(LearningPath, DirectoryIsJoinedWithoutASeparatorAndNeverCut) {
   struct Case {
     std::string directory, path;
