@@ -35,6 +35,9 @@ cmake -S . -B build-dll -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake > /dev/null
 cmake --build build-dll -j "$jobs"
 
+echo "== libkestrane.so loaded by a host program"
+(cd build && ./library_host ./libkestrane.so)
+
 echo "== export tables"
 tools/check_exports.sh build/libkestrane.so build-dll/kestrane.dll
 
