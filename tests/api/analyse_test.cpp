@@ -7,6 +7,7 @@
 #include "api/engine_fixture.h"
 #include "api/engine_state.h"
 #include "api/startup.h"
+#include "board/move_text.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "search/search_flags.h"
@@ -107,4 +108,44 @@ TEST(LearningPath, DirectoryIsJoinedWithoutASeparatorAndNeverCut) {
     EXPECT_EQ(std::string(LearningFilePath), c.path) << c.directory.size();
   }
   SetLearningFilePath(EngineDirectory().c_str());
+}
+
+static int BestMoveAnswers;
+
+static void CountBestMoves(const char* text) {
+  if (strncmp(text, "bestmove", 8) == 0) ++BestMoveAnswers;
+}
+
+TEST_F(Analyse, NextBestRunsOneMoreSearchOverTheRemainingMoves) {
+  BestMoveAnswers = 0;
+  OutputSink = CountBestMoves;
+  Received.onLine = [](const char*) {
+    if (Received.lines.size() == 1) KestraneNextBest();
+  };
+  SearchStart(0, 1);
+  OutputSink = nullptr;
+  EXPECT_EQ(BestMoveAnswers, 2);
+  EXPECT_EQ(NextBestFlag.load(), 0);
+  // The second search was restricted to the moves the first one left in NextBestList.
+  std::string expected;
+  for (const Move* m = SearchMovesList; *m; ++m) {
+    char text[16];
+    MoveToText(text, *m);
+    expected += text;
+  }
+  EXPECT_EQ(expected, std::string(NextBestList));
+}
+
+TEST_F(Analyse, StopAfterNextBestEndsTheAnalysis) {
+  BestMoveAnswers = 0;
+  OutputSink = CountBestMoves;
+  Received.onLine = [](const char*) {
+    if (Received.lines.size() == 1) {
+      KestraneNextBest();
+      KestraneStopAnalyse();
+    }
+  };
+  SearchStart(0, 1);
+  OutputSink = nullptr;
+  EXPECT_EQ(BestMoveAnswers, 1);
 }
