@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit tests (fast and slow tiers), the fast
-# tier again under AddressSanitizer and UndefinedBehaviorSanitizer, the export tables of
-# libkestrane.so and kestrane.dll, and, when wine is present, one search through the DLL.
+# tier again under AddressSanitizer and UndefinedBehaviorSanitizer, the cross-thread tests
+# under ThreadSanitizer, the export tables of libkestrane.so and kestrane.dll, one search
+# through libkestrane.so and, when wine is present, one through the DLL.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,6 +30,11 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=O
 cmake --build build-asan -j "$jobs" --target kestrane_tests
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
   build-asan/kestrane_tests --gtest_filter=-Slow* --gtest_brief=1
+
+echo "== ThreadSanitizer build, the tests that stop a search from another thread"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRANE_TSAN=ON > /dev/null
+cmake --build build-tsan -j "$jobs" --target kestrane_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/kestrane_tests --gtest_filter='Analyse.*:Interpreter.*' --gtest_brief=1
 
 echo "== kestrane.dll for 32-bit Windows"
 cmake -S . -B build-dll -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF \
