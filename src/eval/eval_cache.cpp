@@ -14,7 +14,11 @@ static EvalCacheEntry* cacheTable[2];
 static uint32_t cacheEntries;
 static int cacheKb;
 
+// The largest "Hash" total is 4096 MB; a larger request is refused without trying.
+static const int MaxCacheKb = 4194304;
+
 static int TryAllocate(int kb) {
+  if (kb > MaxCacheKb) return 0;
   uint32_t n = uint32_t(uint64_t(kb) * 1024 / 16);
   if (n == 0) return 0;
   EvalCacheEntry* a = static_cast<EvalCacheEntry*>(std::calloc(n, sizeof(EvalCacheEntry)));
