@@ -277,7 +277,8 @@ void EvaluateBishopColours(EvalNode* n) {
     int them = us ^ 1;
     if (n->bishops[us] == 1) {
       int c = n->darkBishops[us] ? 1 : 0;
-      int v = BadBishop[e->colourCount[us][c] - e->colourCount[us][c ^ 1] + 8];
+      int d = e->colourCount[us][c] - e->colourCount[us][c ^ 1];
+      int v = BadBishop[(d < -8 ? -8 : d > 8 ? 8 : d) + 8];
       if (n->knights[us] == 0 && n->bishops[them] == 0)
         v += (e->nonPassedColour[them][c] - e->nonPassedColour[them][c ^ 1]) * (n->phase[us] == 1 ? 4 : 2);
       n->acc[GroupPieces] += Sign(us) * v;
