@@ -490,3 +490,40 @@ int PawnEntryHasAdvancedPasser(const PawnEntry* entry, int side) {
 void ClearPawnHash() {
   for (int i = 0; i < PawnHashSize; i++) PawnHash[i] = PawnEntry{};
 }
+
+int PawnEntryIsOk(const PawnEntry* e, const int8_t board[65]) {
+  PawnEntry fresh{};
+  for (int f = 0; f <= 9; f++) {
+    fresh.rearmost[White][f] = 9;
+    fresh.rearmost[Black][f] = 0;
+  }
+  uint64_t pawns[2] = {0, 0};
+  for (int s = 1; s <= 64; s++) {
+    int code = board[s];
+    if (code != WPawn && code != BPawn) continue;
+    int side = PieceSide(code), f = FileOf(s), r = RankOf(s);
+    pawns[side] |= Bit(s);
+    fresh.pawnCount[side]++;
+    fresh.pawnsOnFile[f]++;
+    fresh.sidePawnsOnFile[side][f]++;
+    fresh.colourCount[side][IsDarkSquare(s)]++;
+    if (side == White ? r < fresh.rearmost[White][f] : r > fresh.rearmost[Black][f]) fresh.rearmost[side][f] = int8_t(r);
+    int ahead = s + (side ? -8 : 8);
+    if (f > 1) fresh.pawnAttacks[side] |= Bit(ahead - 1);
+    if (f < 8) fresh.pawnAttacks[side] |= Bit(ahead + 1);
+  }
+  for (int side = White; side <= Black; side++) {
+    if (e->pawnCount[side] != fresh.pawnCount[side] || e->pawnAttacks[side] != fresh.pawnAttacks[side]) return 0;
+    if ((e->passed[side] | e->weak[side]) & ~pawns[side]) return 0;
+    for (int c = 0; c < 2; c++) {
+      if (e->colourCount[side][c] != fresh.colourCount[side][c]) return 0;
+      if (e->nonPassedColour[side][c] < 0 || e->nonPassedColour[side][c] > e->colourCount[side][c]) return 0;
+    }
+    for (int f = 0; f <= 9; f++)
+      if (e->sidePawnsOnFile[side][f] != fresh.sidePawnsOnFile[side][f] || e->rearmost[side][f] != fresh.rearmost[side][f])
+        return 0;
+  }
+  for (int f = 0; f <= 9; f++)
+    if (e->pawnsOnFile[f] != fresh.pawnsOnFile[f]) return 0;
+  return 1;
+}

@@ -56,4 +56,7 @@ int PawnEntryHasAdvancedPasser(const PawnEntry* entry, int side);
 // The entry of the node's pawn configuration, rebuilt in place on a mismatch.
 const PawnEntry* LookupPawnEntry(Position* pos, const PlyState* ps);
 void AnalysePawns(const Position* pos, PawnEntry* entry);
+// The entry's per-file counts, rearmost ranks, colour counts, pawn sets and attack sets
+// agree with the pawns of `board` (for tests and debug checks).
+int PawnEntryIsOk(const PawnEntry* entry, const int8_t board[65]);
 void ClearPawnHash();

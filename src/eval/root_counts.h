@@ -24,7 +24,6 @@ inline int RootHas(const RootCounts* rc, int side, int kind, int whiteFrameSquar
 inline int RootHasAt(const RootCounts* rc, int side, int kind, int square) {
   return rc->board[square] == (kind | side << 3);
 }
-int IsEndgameMaterial(int queens, int majors, int minors, int nonPawn, int pawns);
 int IsEndgameLike(int phaseClass);
 
 // Steps of the table preparation, in the order PrepareRoot runs them.

@@ -1,5 +1,10 @@
 // Pawn-structure analysis: the facts and scores of a PawnEntry and the pawn table.
+#include <initializer_list>
+
+#include "board/make_move.h"
+#include "board/movegen.h"
 #include "eval/eval_fixture.h"
+#include "eval/eval_positions.h"
 #include "eval/pawn_structure.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
@@ -116,4 +121,30 @@ TEST_F(PawnStructureTest, AdvancedPassersOfBothColours) {
   const PawnEntry& b = Analyse("4k3/8/8/8/8/3p4/8/4K3 w - - 0 1", 4);
   EXPECT_TRUE(PawnEntryHasAdvancedPasser(&b, Black));
   EXPECT_FALSE(PawnEntryHasAdvancedPasser(&b, White));
+}
+
+TEST_F(PawnStructureTest, EntriesAgreeWithTheBoardOverATreeWalk) {
+  int checked = 0;
+  for (const char* fen : EvalSpreadFens) {
+    s.Load(fen);
+    PlyState* root = s.root;
+    GenerateMoves(s.pos.get(), root, GenAll, 1);
+    for (MoveEntry* list : {root->tacticalBase, root->quietBase})
+      for (MoveEntry* m = list; m->score != MoveListEnd; m++) {
+        root->move = m->move;
+        PlyState* child = MakeMove(s.pos.get(), root);
+        if (!child) continue;
+        const PawnEntry* entry = LookupPawnEntry(s.pos.get(), child);
+        EXPECT_TRUE(PawnEntryIsOk(entry, s.pos->board)) << fen;
+        EXPECT_EQ(FindPawnEntry(s.pos.get(), child->pawnKey1, child->pawnKey2), entry);
+        checked++;
+        UnmakeMove(s.pos.get(), root);
+      }
+  }
+  EXPECT_GT(checked, 1000);
+  const PawnEntry& a = Analyse("4k3/8/3p4/8/8/4P3/8/4K3 w - - 0 1", 4);
+  PawnEntry broken = a;
+  broken.rearmost[White][5] = 2;
+  EXPECT_TRUE(PawnEntryIsOk(&a, s.pos->board));
+  EXPECT_FALSE(PawnEntryIsOk(&broken, s.pos->board));
 }

@@ -1,10 +1,17 @@
 // Colour symmetry: a position and its colour-flipped mirror evaluate alike.
+#include <initializer_list>
+#include <vector>
+
+#include "board/make_move.h"
+#include "board/movegen.h"
 #include "eval/eval_fixture.h"
 #include "eval/eval_positions.h"
 #include "eval/piece_square.h"
 #include "protocol/options.h"
 
 namespace {
+
+int MirrorSquare(int s) { return ((s - 1) ^ 56) + 1; }
 
 struct Result {
   int total;
@@ -35,8 +42,6 @@ void ExpectMirrored(const std::string& fen, int except = -1) {
     }
   }
 }
-
-int MirrorSquare(int s) { return ((s - 1) ^ 56) + 1; }
 
 // The root tables of a position and of its mirror are mirror images.
 void ExpectTablesMirrored(const std::string& fen) {
@@ -108,4 +113,56 @@ TEST(EvalSymmetry, OrderDependentTermsAloneDiffer) {
   EXPECT_NE(e3, PieceSquareTable[WPawn][MirrorSquare(21)]);
   ExpectMirrored(lever);  // the root value itself keeps the steps out (White-side term)
   PreferOpenPositions = 0;
+}
+
+// Inside a search: every position one move below a root evaluates like the matching
+// position below the mirrored root, under the same root tables.
+TEST(EvalSymmetry, PositionsBelowTheRootMirror) {
+  int matched = 0;
+  for (const char* fen : EvalSpreadFens) {
+    EvalSetup a, b;
+    // Root tables are global: evaluate b's children first and keep them by mirrored board.
+    b.Load(MirrorFen(fen));
+    struct Child {
+      int8_t board[65];
+      int total;
+      EvalBreakdown bd;
+    };
+    std::vector<Child> mirrored;
+    auto children = [](EvalSetup& s, auto visit) {
+      PlyState* root = s.root;
+      GenerateMoves(s.pos.get(), root, GenAll, 1);
+      std::vector<Move> moves;
+      for (MoveEntry* list : {root->tacticalBase, root->quietBase})
+        for (MoveEntry* e = list; e->score != MoveListEnd; e++) moves.push_back(e->move);
+      for (Move m : moves) {
+        root->move = m;
+        PlyState* child = MakeMove(s.pos.get(), root);
+        if (!child) continue;
+        visit(child);
+        UnmakeMove(s.pos.get(), root);
+      }
+    };
+    children(b, [&](PlyState* child) {
+      Child c;
+      for (int s = 1; s <= 64; s++) c.board[s] = b.pos->board[MirrorSquare(s)] ? int8_t(b.pos->board[MirrorSquare(s)] ^ 8) : 0;
+      c.total = EvaluateWithBreakdown(b.pos.get(), child, &c.bd);
+      mirrored.push_back(c);
+    });
+    a.Load(fen);
+    children(a, [&](PlyState* child) {
+      for (const Child& c : mirrored) {
+        bool same = true;
+        for (int s = 1; s <= 64 && same; s++) same = c.board[s] == a.pos->board[s];
+        if (!same) continue;
+        EvalBreakdown bd;
+        int total = EvaluateWithBreakdown(a.pos.get(), child, &bd);
+        EXPECT_EQ(total, c.total) << fen;
+        for (int g = 0; g < EvalGroupCount; g++) EXPECT_EQ(bd.group[g], -c.bd.group[g]) << EvalGroupName[g] << ": " << fen;
+        matched++;
+        break;
+      }
+    });
+  }
+  EXPECT_GT(matched, 1000);
 }
