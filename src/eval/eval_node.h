@@ -14,7 +14,6 @@ struct EvalNode {
   const PawnEntry* pe;
   const int8_t* board;
   int side;                  // side to move
-  int lazy;                  // lazyEval of the node
   int king[2];
   int queen[2];              // first queen square, 0 when none
   int knights[2], bishops[2], rooks[2], queens[2];

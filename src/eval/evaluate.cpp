@@ -72,13 +72,12 @@ static int FirstOf(const Position* pos, int side, int code) {
 }
 
 void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps) {
-  int lazy = lazyEval(ps), afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
+  int afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
   *n = EvalNode{};
   n->pos = pos;
   n->ps = ps;
   n->board = pos->board;
   n->side = ps->side;
-  n->lazy = lazy;
   n->pe = LookupPawnEntry(pos, ps);
   for (int side = White; side <= Black; side++) {
     int b = side << 3;

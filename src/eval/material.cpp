@@ -39,8 +39,7 @@ static int Colours(const MaterialCounts* c) { return (c->light > 0) + (c->dark >
 static int Minors(const MaterialCounts* c) { return c->knights + c->bishops; }
 
 // Step 5 of the balance for unequal rook counts and the minor-piece majorities.
-static int UnequalRooks(const PlyState* ps, const MaterialCounts* w, const MaterialCounts* b, uint8_t* flags) {
-  (void)ps;
+static int UnequalRooks(const MaterialCounts* w, const MaterialCounts* b, uint8_t* flags) {
   int score = 0, mW = Minors(w), mB = Minors(b);
   if (mW == 0 && mB == 0) {
     if (w->rooks == 2 && w->queens == 0 && b->queens == 1 && b->rooks == 0) score += 40;
@@ -150,7 +149,7 @@ void MaterialBalance(const PlyState* ps, const MaterialCounts counts[2], Materia
         }
       }
     } else {
-      score += UnequalRooks(ps, w, b, &flags);
+      score += UnequalRooks(w, b, &flags);
     }
   }
 
