@@ -16,6 +16,8 @@ struct Case {
 const Case Cases[] = {
     {"8/8/8/4k3/8/4K3/4P3/8 w - - 0 1", DeadDraw, 0, "lone pawn, defender in front with the opposition"},
     {"4k3/4P3/4K3/8/8/8/8/8 b - - 0 1", DeadDraw, 0, "lone pawn, stalemate"},
+    {"4k3/8/4P3/4K3/8/8/8/8 w - - 0 1", DeadDraw, 0, "lone pawn, the king in front of it on the eighth rank"},
+    {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", FixedValue, 500, "lone pawn with its tempo moves"},
     {"3k4/8/3K4/3P4/8/8/8/8 w - - 0 1", FixedValue, 500, "won king and pawn"},
     {"3K4/8/3k4/3p4/8/8/8/8 b - - 0 1", FixedValue, -500, "won king and pawn for Black"},
     {"8/8/8/8/3k4/8/3K4/1N2N3 w - - 0 1", DeadDraw, 0, "two knights"},
