@@ -1,6 +1,10 @@
 // Root preparation: the phase class, the tables built for the root, the repetition window,
 // the signatures and the search switches.
+#include <initializer_list>
+
 #include "board/game.h"
+#include "board/make_move.h"
+#include "board/movegen.h"
 #include "board/types.h"
 #include "eval/eval_fixture.h"
 #include "eval/piece_square.h"
@@ -187,4 +191,26 @@ TEST_F(PrepareRootTest, SearchSwitches) {
   s.Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
   EXPECT_EQ(MultiCutSwitch, 0);
   EXPECT_EQ(SingularSwitch, 0);
+}
+
+// Make and unmake keep the sum of these tables: after every move it equals a recount.
+TEST_F(PrepareRootTest, MovesKeepThePieceSquareSumOfTheRootTables) {
+  int checked = 0;
+  for (const char* fen : {"2kr3r/pppq1ppp/2n1bn2/2b1p3/4P3/2NPBN2/PPPQBPPP/R4RK1 w - - 5 9",
+                          "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+                          "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1"}) {
+    s.Load(fen);
+    ASSERT_EQ(s.root->pstSum, RootPieceSquareSum(s.pos.get(), s.root->side));
+    GenerateMoves(s.pos.get(), s.root, GenAll, 1);
+    for (MoveEntry* list : {s.root->tacticalBase, s.root->quietBase})
+      for (MoveEntry* e = list; e->score != MoveListEnd; e++) {
+        s.root->move = e->move;
+        PlyState* child = MakeMove(s.pos.get(), s.root);
+        if (!child) continue;
+        EXPECT_EQ(child->pstSum, RootPieceSquareSum(s.pos.get(), child->side)) << fen;
+        UnmakeMove(s.pos.get(), s.root);
+        checked++;
+      }
+  }
+  EXPECT_GT(checked, 60);
 }
