@@ -6,7 +6,15 @@
 
 struct GameEntry;
 
+// Fills the root ply state (side, flags, keys, material), continues the game's keys since
+// its last irreversible move in the position's key buffer, rebuilds the evaluation tables
+// (first context only) and sets the root piece-square sum. Returns the root ply state.
 PlyState* PrepareRoot(Position* pos, const GameEntry* entry);
+// The side's pieces' table values minus the opponent's, with the White-side term.
+int RootPieceSquareSum(const Position* pos, int side);
+// Whether material totals over both sides count as an endgame (the class and the
+// endgame-after-captures table).
+int IsEndgameMaterial(int queens, int majors, int minors, int nonPawn, int pawns);
 
 extern int32_t PhaseCode;                  // 1 opening, 2 middlegame, 4 endgame, | 0x10, 0x20, 0x40
 extern uint8_t EndgameAfterCaptures[256];
