@@ -3,8 +3,6 @@
 #pragma once
 #include "board/position.h"
 
-// The square step from a towards b on a common rank, file or diagonal; 0 when there is none.
-int LineStep(int a, int b);
 // 2110 when the side to move attacks a square next to the enemy king, else the value of the
 // most valuable enemy piece it attacks (0 for none).
 int ThreatGain(const Position* pos, const PlyState* node);
