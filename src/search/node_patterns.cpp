@@ -1,4 +1,6 @@
 #include "search/node_patterns.h"
+#include <algorithm>
+#include <cstdlib>
 #include "board/geometry.h"
 #include "board/movegen.h"
 
@@ -75,4 +77,19 @@ int SliderBehind(const Position* pos, int side, int from, int to) {
 int GivesDirectCheck(const Position* pos, const PlyState* node, Move move) {
   const int king = pos->pieceList[node->side ^ 1][0];
   return PieceMissesSquare(pos->board, MoveResultPiece(move), MoveTo(move), king) == 0;
+}
+
+static int KingDistance(int a, int b) {
+  return std::max(std::abs(FileOf(a) - FileOf(b)), std::abs(RankOf(a) - RankOf(b)));
+}
+
+int QuietCheckWorthSearching(const Position* pos, const PlyState* node, Move move) {
+  const int side = node->side, other = side ^ 1;
+  const int from = MoveFrom(move), to = MoveTo(move);
+  const int defenders = pos->attacks[other].cell[to].count;
+  if (defenders == 0) return 1;
+  if (defenders >= 2) return 0;
+  if (KingDistance(to, pos->pieceList[other][0]) != 1) return 0;
+  if (pos->attacks[side].cell[to].count >= 2) return 1;
+  return PieceKind(MovePiece(move)) != PieceKind(WKnight) && SliderBehind(pos, side, from, to);
 }

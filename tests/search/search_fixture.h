@@ -75,6 +75,7 @@ class SearchFixture : public ::testing::Test {
     node->quietCursor = node->quietBase;
     node->tacticalCursor = node->tacticalBase;
     node->listsMade = 0;
+    node->hashMove1 = node->triedHashMove2 = 0;  // the generator would leave them out
     GenerateMoves(pos.get(), node, GenAll, 1);
     std::vector<Move> moves;
     for (MoveEntry* list : {node->tacticalBase, node->quietBase})
