@@ -109,12 +109,13 @@ class SearchFixture : public ::testing::Test {
     NextPollPoint = UINT64_MAX;
     RootBalance = root->material[White] - root->material[Black];
     RepetitionShift = (PhaseCode & 0x64) ? 2 : 1;
-    PositionalMax[0] = PositionalMax[1] = -15000;
-    PositionalMin[0] = PositionalMin[1] = 15000;
+    SetDrawContempt(root->side);
+    ResetRunningBounds();
     Evaluate(pos.get(), root, -30000, 30000, 0);
+    WidenRunningBounds();
     for (int side = 0; side < 2; side++) {
-      PositionalMax[side] = std::max(PositionalMax[side] + 100, 0);
-      PositionalMin[side] = std::min(PositionalMin[side] - 100, 0);
+      PositionalMax[side] = std::max(PositionalMax[side], 0);
+      PositionalMin[side] = std::min(PositionalMin[side], 0);
     }
   }
 
