@@ -13,3 +13,11 @@ int Search(Position* pos, PlyState* node, int alpha, int beta, int, int, int) {
 int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int) {
   return Evaluate(pos, node, alpha, beta, 0);
 }
+
+void AddHistory(Position* pos, int side, Move move, int32_t amount) {
+  const uint32_t index = move & 0x3FFF;
+  if (index >= uint32_t(HistorySize)) return;
+  int32_t& counter = pos->history[side][index];
+  const int64_t sum = int64_t(counter) + amount;
+  counter = int32_t(sum > HistoryCap ? HistoryCap : sum < -HistoryCap ? -HistoryCap : sum);
+}
