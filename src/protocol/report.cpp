@@ -83,9 +83,9 @@ static int32_t SinceStart(uint32_t startTick) {
 
 void ReportRootMove(int silent, int depth, int number, int count, Move move) {
   if (depth < 8 || silent) return;
-  char text[16];
+  char text[16] = "";
   MoveToText(text, move);
-  HostReportCurrentMove(text + 1, number, count);
+  HostReportCurrentMove(text[0] == ' ' ? text + 1 : text, number, count);
   int selDepth = SelectiveDepth(EnginePosition, depth);
   if (depth != LastDepthSent && selDepth != LastSelDepthSent) {
     LastDepthSent = depth;
@@ -131,8 +131,7 @@ void ReportLineOf(Position* pos, Move move, int rank, int depth, int moveNumber,
     uint64_t nodes = pos->nodeCount;
     Append(&line, "nodes %" PRIu64 " ", nodes);
     HostReportNodes(nodes, TablebaseHits);
-    int32_t ms = ElapsedMs();
-    if (ms > 0) Append(&line, "nps %d ", int(NodesPerSecond(nodes, ms)));
+    if (elapsed > 0) Append(&line, "nps %d ", int(NodesPerSecond(nodes, elapsed)));
   }
   Append(&line, "hashfull %d ", HashfullPermill());
   AppendVariation(pos, &line, move, score);
