@@ -146,6 +146,22 @@ TEST_F(RootSearchTest, SameCommandsGiveTheSameSearch) {
   }
 }
 
+TEST_F(RootSearchTest, NodeLimitedSearchesDoNotDependOnTheCalibration) {
+  const std::string position = "position fen r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10";
+  int32_t speed = SpeedEstimate;
+  std::vector<uint64_t> nodes;
+  for (int32_t estimate : {4000, 400000, 40000000}) {
+    SpeedEstimate = estimate;
+    Run("ucinewgame");
+    Run("setoption name Clear Hash");
+    Go(position, "nodes 200000");
+    nodes.push_back(EnginePosition->nodeCount);
+  }
+  SpeedEstimate = speed;
+  EXPECT_EQ(nodes[0], nodes[1]);
+  EXPECT_EQ(nodes[0], nodes[2]);
+}
+
 TEST_F(RootSearchTest, SearchMovesRestrictTheRoot) {
   EXPECT_EQ(Go("position startpos", "depth 4 searchmoves a2a3 h2h3"), "a2a3") << "or h2h3";
   std::string best = Go("position startpos", "depth 3 searchmoves h2h4");
