@@ -36,6 +36,7 @@ static bool ProbeQuiesceEntry(Position* pos, PlyState* node, int* alpha, int* be
 }
 
 int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
+  __builtin_prefetch(TransSlotA(node->side, node->key1));
   pos->nodeCount++;
   ResetPicker(node);
   node->bestMove = 0;

@@ -268,6 +268,7 @@ static bool SingularTestApplies(const PlyState* node, const NodeFrame* f) {
 int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int allowNull, int extensionCount) {
   if (pos->nodeCount >= NextPollPoint) Poll(pos);
   if (SearchStopped()) return 0;
+  PrefetchTransSlots(node->side, node->key1);
   ResetPicker(node);
   node->flags &= ~SearchFlagBits;
   const int ply = node->ply, side = node->side;
