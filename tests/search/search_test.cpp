@@ -134,6 +134,31 @@ TEST_F(SearchTest, SameSearchSameNodes) {
   EXPECT_EQ(first.score, second.score);
 }
 
+// An entry made under other evaluation settings still orders the moves but cuts nothing.
+TEST_F(SearchTest, EntriesOfOtherSettingsGiveOnlyTheirMove) {
+  const char* fen = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";
+  struct Case { bool trusted; };
+  for (const Case c : {Case{true}, Case{false}}) {
+    Load(fen);
+    ClearHashTables();
+    SetIterationLimits(3);
+    const Move move = FindMove(root, "d2d3");
+    const uint32_t generation = TransGeneration == 2 ? 31 : TransGeneration - 1;
+    GenerationSignature[generation] = c.trusted ? CurrentEvalSignature : CurrentEvalSignature + 1;
+    WriteTransEntry(TransSlotA(root->side, root->key1), root->key2, move, 0, PackTransData(123, 9, generation));
+    const int score = Search(pos.get(), root, -MateScore, MateScore, 3, 1, 0);
+    if (c.trusted) {
+      EXPECT_EQ(score, 123);
+      EXPECT_EQ(pos->nodeCount, 1u);
+      EXPECT_EQ(root->bestMove, move);
+    } else {
+      EXPECT_NE(score, 123);
+      EXPECT_GT(pos->nodeCount, 100u);
+      EXPECT_EQ(root->hashMove1, move);  // searched first
+    }
+  }
+}
+
 TEST_F(SearchTest, StopFlagEndsTheSearchWithoutStoring) {
   Load("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
   ClearHashTables();
