@@ -1,10 +1,12 @@
 #include "search/repetition.h"
+#include <cstddef>
 #include "search/search.h"
 
 int IsRepetition(const Position* pos, const uint32_t* irreversible, uint32_t key, int count) {
   int seen = 0;
-  for (const uint32_t* p = pos->keyPtr - 4; p >= irreversible; p -= 2) {
-    if (*p == key && ++seen >= count) return 1;
+  const ptrdiff_t reversible = pos->keyPtr - irreversible;
+  for (ptrdiff_t back = 4; back <= reversible; back += 2) {
+    if (pos->keyPtr[-back] == key && ++seen >= count) return 1;
   }
   return 0;
 }
