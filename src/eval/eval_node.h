@@ -73,14 +73,19 @@ inline int StepFrom(int s, int df, int dr) {
 }
 
 int ScalePercent(int current, int p);
+// The node's counts, squares, pawn entry and stage flags; accumulators cleared.
+void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps);
 
 // Terms of the files beside the driver; each adds to the node's accumulators.
 void EvaluatePieces(EvalNode* n);          // piece loops with the per-node pawn terms
+int PieceTerm(EvalNode* n, int us, int s);   // one knight, bishop, rook or queen, us's view
+int MobilityTerm(EvalNode* n, int us, int s);// one knight's or bishop's mobility, us's view
 void EvaluatePieceCorrections(EvalNode* n);// rook and blocker corrections after the loops
 void EvaluateBishopColours(EvalNode* n);
 int CentreAndMobility(EvalNode* n);        // White's view, "Center Control" applied
 void EvaluateKingAttackPatterns(EvalNode* n);
 void EvaluateKingSafety(EvalNode* n);
+int KingSafety(EvalNode* n, int side);       // that king's safety, positive = safe
 void EvaluateSpecialEndings(EvalNode* n);  // may set drawFlag or a fixed value
 void EvaluateEndgamePawnTerms(EvalNode* n);
 void EvaluatePawnEnding(EvalNode* n);

@@ -71,7 +71,8 @@ static int FirstOf(const Position* pos, int side, int code) {
   return 0;
 }
 
-static void SetUpNode(EvalNode* n, Position* pos, PlyState* ps, int lazy, int afterCaptures) {
+void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps) {
+  int lazy = lazyEval(ps), afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
   *n = EvalNode{};
   n->pos = pos;
   n->ps = ps;
@@ -188,7 +189,7 @@ int EvaluatePosition(Position* pos, PlyState* ps, int m, int alpha, int beta, in
   }
 
   EvalNode n;
-  SetUpNode(&n, pos, ps, m, afterCaptures);
+  SetUpEvalNode(&n, pos, ps);
   PhaseCode = (PhaseCode & ~0x10) | (n.pawnEnding ? 0x10 : 0);
   int s;
   if (usable && EvalCacheProbe(side, key1, key2, EvalSignature, 1, &stored, &attackFlag)) {

@@ -181,7 +181,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
   return score;
 }
 
-static int KingSafety(EvalNode* n, int us) {
+int KingSafety(EvalNode* n, int us) {
   int k = n->king[us], p = n->phase[us ^ 1];
   if ((PhaseCode & 4) || n->afterCaptures) {
     if (!n->queens[us ^ 1] || p < 9) return EndgameKingSafety(n, us, k);

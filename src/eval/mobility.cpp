@@ -95,6 +95,11 @@ static int BishopMobility(const EvalNode* n, int us, int s) {
   return v;
 }
 
+int MobilityTerm(EvalNode* n, int us, int s) {
+  int kind = PieceKind(n->board[s]);
+  return kind == WKnight ? KnightMobility(n, us, s) : kind == WBishop ? BishopMobility(n, us, s) : 0;
+}
+
 int CentreAndMobility(EvalNode* n) {
   int t = 0;
   if (!n->endgame) {
@@ -108,9 +113,7 @@ int CentreAndMobility(EvalNode* n) {
     for (int i = 1; pos->pieceList[us][i]; i++) {
       int s = pos->pieceList[us][i];
       if (s == CapturedMark) continue;
-      int kind = PieceKind(n->board[s]);
-      if (kind == WKnight) t += sg * KnightMobility(n, us, s);
-      else if (kind == WBishop) t += sg * BishopMobility(n, us, s);
+      t += sg * MobilityTerm(n, us, s);
     }
   }
   return t;

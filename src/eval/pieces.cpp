@@ -235,6 +235,16 @@ static int Queen(EvalNode* n, int us, int s) {
   return v;
 }
 
+int PieceTerm(EvalNode* n, int us, int s) {
+  switch (PieceKind(n->board[s])) {
+    case WKnight: return Knight(n, us, s);
+    case WBishop: return Bishop(n, us, s);
+    case WRook: return Rook(n, us, s);
+    case WQueen: return Queen(n, us, s);
+    default: return 0;
+  }
+}
+
 void EvaluatePieces(EvalNode* n) {
   const Position* pos = n->pos;
   for (int us = White; us <= Black; us++) {
@@ -242,14 +252,10 @@ void EvaluatePieces(EvalNode* n) {
     for (int i = 1; pos->pieceList[us][i]; i++) {
       int s = pos->pieceList[us][i];
       if (s == CapturedMark) continue;
-      switch (PieceKind(n->board[s])) {
-        case WPawn: PawnTerms(n, us, s); break;
-        case WKnight: n->acc[GroupPieces] += sg * Knight(n, us, s); break;
-        case WBishop: n->acc[GroupPieces] += sg * Bishop(n, us, s); break;
-        case WRook: n->acc[GroupPieces] += sg * Rook(n, us, s); break;
-        case WQueen: n->acc[GroupPieces] += sg * Queen(n, us, s); break;
-        default: break;
-      }
+      if (PieceKind(n->board[s]) == WPawn)
+        PawnTerms(n, us, s);
+      else
+        n->acc[GroupPieces] += sg * PieceTerm(n, us, s);
     }
   }
 }

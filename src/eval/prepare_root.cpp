@@ -6,6 +6,7 @@
 #include "board/keys.h"
 #include "board/root_ply.h"
 #include "board/types.h"
+#include "eval/kpk.h"
 #include "eval/material.h"
 #include "eval/piece_square.h"
 #include "eval/root_counts.h"
@@ -295,6 +296,8 @@ static void PrepareTables(Position* pos, PlyState* root) {
   SetSearchSwitches(&rc);
   SetEvalStamps();
   ClearMaterialHash();
+  // King and pawn against king can only arise from an endgame root.
+  if (IsEndgameLike(rc.phaseClass)) InitKpkTable();
 }
 
 int RootPieceSquareSum(const Position* pos, int side) {
