@@ -42,6 +42,11 @@ static std::vector<std::string> SplitWords(const std::string& line) {
   return words;
 }
 
+// A word as it appears in a message: long words are cut.
+static std::string Shown(const std::string& word) {
+  return word.size() <= 40 ? word : word.substr(0, 40) + "...";
+}
+
 static int RunEngineCommand(const std::string& line) {
   std::vector<char> text(line.begin(), line.end());
   text.push_back(0);
@@ -136,7 +141,7 @@ static void SetOption(const std::vector<std::string>& words, const std::string& 
     PrintInfoString("setoption: no option name given");
     return;
   }
-  if (!IsKnownOption(name)) PrintInfoString("setoption: unknown option '" + name + "'");
+  if (!IsKnownOption(name)) PrintInfoString("setoption: unknown option '" + Shown(name) + "'");
   RunEngineCommand(line);
 }
 
@@ -176,28 +181,35 @@ static bool IsInteger(const std::string& word) {
   return true;
 }
 
-// Names the problems of a "go" line; the engine still reads it by its own rules.
+// Names the problems of a "go" line (the first few of them); the engine still reads the line by
+// its own rules: keywords anywhere, other words after "searchmoves" as moves.
 static bool ReviewGoWords(const std::vector<std::string>& words) {
+  constexpr int MaxNamed = 5;
   bool holds = false, searchMoves = false;
+  int problems = 0;
+  auto problem = [&problems](const std::string& text) {
+    if (++problems <= MaxNamed) PrintInfoString("go: " + text);
+  };
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& word = words[i];
-    if (searchMoves) {
-      if (!ParseLegalGameMove(word.c_str())) PrintInfoString("go: searchmoves '" + word + "' is not a legal move");
-    } else if (word == "searchmoves") {
+    if (word == "searchmoves") {
       searchMoves = true;
     } else if (word == "ponder" || word == "infinite") {
       holds = true;
     } else if (TakesNumber(word)) {
       if (i + 1 == words.size()) {
-        PrintInfoString("go: '" + word + "' needs a number");
+        problem("'" + word + "' needs a number");
       } else if (!IsInteger(words[i + 1])) {
-        PrintInfoString("go: '" + word + "' needs a number, not '" + words[i + 1] + "'");
+        problem("'" + word + "' needs a number, not '" + Shown(words[i + 1]) + "'");
       }
       i++;
+    } else if (searchMoves) {
+      if (!ParseLegalGameMove(word.c_str())) problem("searchmoves '" + Shown(word) + "' is not a legal move");
     } else {
-      PrintInfoString("go: unknown word '" + word + "'");
+      problem("unknown word '" + Shown(word) + "'");
     }
   }
+  if (problems > MaxNamed) PrintInfoString("go: " + std::to_string(problems - MaxNamed) + " more problems");
   return holds;
 }
 
@@ -255,7 +267,7 @@ static bool HandleLine(std::string line) {
   } else if (command == "quit") {
     return false;
   } else {
-    PrintInfoString("unknown command '" + command + "'");
+    PrintInfoString("unknown command '" + Shown(command) + "'");
   }
   return true;
 }
