@@ -13,3 +13,8 @@ int Search(Position* pos, PlyState* node, int alpha, int beta, int, int, int) {
 int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int) {
   return Evaluate(pos, node, alpha, beta, 0);
 }
+
+void AddHistory(Position* pos, int side, Move move, int32_t amount) {
+  int32_t& counter = pos->history[side][move & 0x3FFF];
+  counter = amount > HistoryCap - counter ? HistoryCap : counter + amount;
+}

@@ -1,0 +1,17 @@
+// The staged move pickers of the main search and of the quiescence search.
+#pragma once
+#include "board/position.h"
+
+// Hash move 1, hash move 2, captures scoring -100 or more, killer-scored quiet moves, the
+// other captures, the other quiet moves; 0 when the node has no more moves.
+Move NextMove(Position* pos, PlyState* node);
+// Hash move 1, captures (all of them in check or under king attack), then quiet checks
+// under the conditions of the quiescence search; 0 when done.
+Move NextQuiesceMove(Position* pos, PlyState* node, int qdepth);
+// Starts the node's picker again: stage, generated lists and counters back to zero.
+void ResetPicker(PlyState* node);
+// 1 when a stored move (from a table entry) could be played here: the side to move's piece
+// stands on its from-square, the target holds exactly its captured piece (never a king),
+// and the piece can reach the target on this board. Stricter than IsMovePlausible, so that
+// a table entry of another position can never make an impossible move.
+int IsStoredMoveSound(const Position* pos, const PlyState* node, Move move);
