@@ -1,17 +1,12 @@
-// The host's callback table, copied at KestraneInit.
+// The host's callback table, copied at KestraneInit, and the calls into it.
 #pragma once
 #include <cstdint>
+#include "kestrane.h"
 
-#if defined(_WIN32)
-#define KESTRANE_CDECL __cdecl
-#else
-#define KESTRANE_CDECL
-#endif
-
-typedef void(KESTRANE_CDECL* ReportNodesFn)(uint32_t nodesLow, uint32_t nodesHigh, int32_t tbHits);
-typedef void(KESTRANE_CDECL* ReportDepthFn)(int32_t depth, int32_t selDepth);
-typedef void(KESTRANE_CDECL* ReportCurrentMoveFn)(const char* move, int32_t number, int32_t count);
-typedef void(KESTRANE_CDECL* ReportLineFn)(const char* line, int32_t score);
+typedef KestraneReportNodesFn ReportNodesFn;
+typedef KestraneReportDepthFn ReportDepthFn;
+typedef KestraneReportCurrentMoveFn ReportCurrentMoveFn;
+typedef KestraneReportLineFn ReportLineFn;
 
 struct HostCallbacks {
   void* unused0;
@@ -24,3 +19,9 @@ struct HostCallbacks {
 };
 
 extern HostCallbacks Host;
+
+// Calls of the host's callbacks; a slot the host left null is skipped.
+void HostReportNodes(uint64_t nodes, int32_t tbHits);
+void HostReportDepth(int32_t depth, int32_t selDepth);
+void HostReportCurrentMove(const char* move, int32_t number, int32_t count);
+void HostReportLine(const char* line, int32_t score);

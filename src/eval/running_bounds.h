@@ -5,3 +5,5 @@
 extern int32_t PositionalMax[2];
 extern int32_t PositionalMin[2];
 extern int32_t DrawContempt[2];
+extern int32_t CentreMax;
+extern int32_t CentreMin;

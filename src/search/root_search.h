@@ -1,9 +1,39 @@
 // Iterative deepening over the root moves.
 #pragma once
+#include <cstdint>
 #include "board/types.h"
 
 struct Position;
 
+constexpr int MaxRootMoves = 221;
+constexpr int ScoreHistorySize = 100;
+
+// A root move with its ordering key: at first the capture score minus the evaluation after the
+// move, later grown by the nodes each iteration spent on it.
+struct RootMove {
+  Move move;
+  int64_t key;
+};
+
+// The state of the current root search, read by the clock checks and the reports.
+struct RootRecord {
+  RootMove moves[MaxRootMoves + 1];  // ends with move 0 and key 0x7FFFFFFF
+  int count;                         // legal root moves
+  int singleMove;                    // exactly one legal move
+  int pondering;                     // started as a ponder search and no ponder hit seen yet
+  int searchingFirstMove;            // the first root move of the iteration is being searched
+  Move bestMove;                     // best move so far
+  int score;                         // root score of the best move
+  int scoreHistory[ScoreHistorySize];  // root score at the end of each iteration
+};
+
+extern RootRecord RootInfo;
+// 1 while nothing is wrong with the first move; the clock may then stop the search early.
+extern int32_t NoTroubleFlag;
+
 // Searches the search position under the current time mode; returns the best move and
 // stores the expected reply (0 when none) in *ponderMove.
 Move SearchRoot(Position* pos, Move* ponderMove);
+
+// The deepest ply a search of this iteration depth may reach, from the "Selectivity" option.
+int MaxPlyForDepth(int depth);

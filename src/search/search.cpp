@@ -15,6 +15,9 @@ int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int) {
 }
 
 void AddHistory(Position* pos, int side, Move move, int32_t amount) {
-  int32_t& counter = pos->history[side][move & 0x3FFF];
-  counter = amount > HistoryCap - counter ? HistoryCap : counter + amount;
+  const uint32_t index = move & 0x3FFF;
+  if (index >= uint32_t(HistorySize)) return;
+  int32_t& counter = pos->history[side][index];
+  const int64_t sum = int64_t(counter) + amount;
+  counter = int32_t(sum > HistoryCap ? HistoryCap : sum < -HistoryCap ? -HistoryCap : sum);
 }

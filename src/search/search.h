@@ -34,5 +34,5 @@ extern int32_t NullDepth, SingularDepth, VerifyDepth, MultiCutDepth;
 
 // History counters stay below this, far from the killer scores and the list end marker.
 constexpr int32_t HistoryCap = 0x40000000;
-// Adds to the side's history counter of the move's squares, saturating at HistoryCap.
+// Adds to the side's history counter of the move's squares, saturating at +-HistoryCap.
 void AddHistory(Position* pos, int side, Move move, int32_t amount);

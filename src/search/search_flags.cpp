@@ -2,3 +2,4 @@
 
 std::atomic<int32_t> StopFlag{0};
 std::atomic<int32_t> SearchMode{0};
+std::atomic<uint32_t> RootSearchesStarted{0};

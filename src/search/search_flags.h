@@ -5,3 +5,6 @@
 
 extern std::atomic<int32_t> StopFlag;    // the search returns at its next check
 extern std::atomic<int32_t> SearchMode;  // 0 idle, 1 searching, 2 pondering
+// Counts root searches past their set-up: a stop or ponder hit sent after the count grew is
+// seen by that search (the set-up clears StopFlag and reads SearchMode).
+extern std::atomic<uint32_t> RootSearchesStarted;

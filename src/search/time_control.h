@@ -1,18 +1,46 @@
-// Time modes, the clock checks of the search and the start-up speed calibration.
+// Time modes and budgets, the clock checks of the search and the start-up speed calibration.
+// Every time is in milliseconds of wall-clock time from the start of the search.
 #pragma once
 #include <cstdint>
 
-// mode 0 fixed time (ms), 1 fixed depth, 2 moves in time, 3 whole game.
+enum TimeModeKind { TimeFixedMove = 0, TimeFixedDepth = 1, TimeMovesToGo = 2, TimeWholeGame = 3 };
+
+// mode 0 fixed time (ms), 1 fixed depth, 2 moves in time, 3 whole game; other modes are ignored.
 void SetTimeMode(int mode, int value);
+// The clock of the side to move for modes 2 and 3.
 void SetMovesInTimeControl(int movesToGo, int timeLeft, int increment);
 void SetWholeGameControl(int timeLeft, int increment);
 void ZeroTimeControl();
-void MeasureSpeed();   // sets SpeedEstimate and PollInterval
-void PonderHit();      // turns a ponder search into a timed one
 
-extern int32_t SpeedEstimate;
-extern uint64_t PollInterval;
-extern int32_t NodeLimit;
+extern int32_t TimeMode;
+extern int32_t TargetTime;     // the normal time for this move; grows between iterations
+extern int32_t ExtraTime;      // added during an iteration for fail lows, fail highs, new best moves
+extern int32_t AllocatedTime;  // the target as first allocated
+extern int32_t HardLimit;      // never passed while thinking
+extern int32_t DepthLimit;     // largest iteration depth
+extern int32_t ClockCap;       // the most a clock search may use of the remaining time
+extern int32_t TimeLeft, TimeIncrement, MovesToGo;
+
+// True in the clock modes (2 and 3), where the budgets above come from AllocateTime.
+bool InClockMode();
+// Budgets of a clock search, run when the search starts.
+void AllocateTime();
+// Percentage of the remaining time allowed after a score change of x centipawns.
+int TimePercent(int x);
+int LimitFromPercent(int percent);
+
+// The search clock: StartSearchClock at set-up, ElapsedMs afterwards.
+void StartSearchClock();
+int32_t ElapsedMs();
+extern uint32_t SearchStartTick;
+
+void MeasureSpeed();   // sets SpeedEstimate and PollInterval
+void PonderHit();      // pondering becomes thinking; the root applies the clock rules
+
+extern int32_t SpeedEstimate;  // nodes between clock checks after the first five seconds
+extern uint64_t PollInterval;  // nodes between clock checks in the first five seconds
+extern int32_t NodeLimit;      // "go nodes"; 0 for none
+extern int32_t TablebaseTime;  // ms spent in tablebase probes during this search
 
 struct Position;
 // The clock, node-limit and stop check, run by the search when NodeCount reaches NextPollPoint.

@@ -1,6 +1,7 @@
 #include "search/trans_table.h"
 #include <cstdlib>
 #include <cstring>
+#include "eval/eval_cache.h"
 #include "search/learning.h"
 #include "search/principal_variation.h"
 
@@ -154,12 +155,17 @@ static void ResizeTransTable(int kb) {
 int AllocateHashTables(int totalKb) {
   const HashSplit split = SplitHashKb(totalKb);
   if (!AllocateTransArrays(split.transKb)) return 0;
+  if (!AllocateEvalCache(split.evalKb)) {
+    ReleaseTransArrays();
+    return 0;
+  }
   EvalKb = split.evalKb;
   return 1;
 }
 
 void FreeHashTables() {
   ReleaseTransArrays();
+  FreeEvalCache();
   EvalKb = 0;
 }
 
@@ -172,6 +178,7 @@ void ClearTransTable() {
 
 void ClearHashTables() {
   ClearTransTable();
+  ClearEvalTables();
 }
 
 int64_t HashOptionKb(int64_t megabytes) {
@@ -185,7 +192,10 @@ void ResizeHash(int64_t megabytes) {
   if (totalKb == 0) return;
   const HashSplit split = SplitHashKb(totalKb);
   if (split.transKb != TransKb) ResizeTransTable(split.transKb);
-  if (split.evalKb != EvalKb) EvalKb = split.evalKb;
+  if (split.evalKb != EvalKb || EvalCacheKilobytes() != split.evalKb) {
+    AllocateEvalCache(split.evalKb);  // falls back to a smaller cache by itself
+    EvalKb = split.evalKb;
+  }
 }
 
 int TransTableKb() { return TransKb; }

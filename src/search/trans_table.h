@@ -132,6 +132,7 @@ void ClearTransTable();
 void ResizeHash(int64_t megabytes);
 // The KB the "Hash" option asks for: 0 when the value is ignored (1 MB or less).
 int64_t HashOptionKb(int64_t megabytes);
-// Sizes now in force, in KB (the evaluation-cache figure is the size last requested).
+// Sizes in KB: the transposition table's in force, and the evaluation cache's last requested
+// (the cache may have fallen back to a smaller one; see EvalCacheKilobytes).
 int TransTableKb();
 int EvalCacheKb();

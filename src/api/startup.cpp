@@ -1,0 +1,66 @@
+#include "api/startup.h"
+
+#include <cstdlib>
+
+#include "api/engine_state.h"
+#include "api/random.h"
+#include "board/fen.h"
+#include "board/game.h"
+#include "board/geometry.h"
+#include "board/position.h"
+#include "protocol/interpreter.h"
+#include "protocol/options.h"
+#include "protocol/param_list.h"
+#include "protocol/words.h"
+#include "search/learning.h"
+#include "search/search_flags.h"
+#include "search/time_control.h"
+#include "search/trans_table.h"
+
+void ReleaseEngine() {
+  FreeHashTables();
+  FreeGameHistory();
+  free(EnginePosition);
+  EnginePosition = nullptr;
+  CloseThreadClock(&EngineThreadClock);
+  ReleaseParamList();
+}
+
+int InitTables(int hashKb) {
+  SeedRandom(1);
+  for (int i = 0; i < 100000; ++i) NextRandom();
+
+  // Zeroed, without exceptions: a failed allocation is a null pointer.
+  EnginePosition = static_cast<Position*>(calloc(1, sizeof(Position)));
+  if (!EnginePosition) return 0;
+  OpenThreadClock(&EngineThreadClock);
+  if (!AllocateGameHistory()) {
+    ReleaseEngine();
+    return 0;
+  }
+  BuildGeometryTables();
+  if (!AllocateHashTables(hashKb)) {
+    ReleaseEngine();
+    return 0;
+  }
+  ClearHashTables();
+  ZeroTimeControl();
+  MeasureSpeed();
+  TrimLearningFile();
+  return 1;
+}
+
+int InitEngine(int hashKb) {
+  if (DebugSwitch) {
+    CopyBounded(OutputLine, OutputLineSize, "Hello from Kestrane 9\n");
+    SendOutputLine();
+  }
+  if (!InitTables(hashKb)) return 0;
+  SetOptionDefaults();
+  SetTimeMode(1, 3);
+  SetStartPosition(RootBoard, &RootStateNow);
+  ResetRoot();
+  LoadRootIntoPosition(EnginePosition);
+  SearchMode.store(0, std::memory_order_relaxed);
+  return 1;
+}

@@ -1,0 +1,68 @@
+#include "protocol/interpreter.h"
+
+#include <cstring>
+
+#include "api/engine_state.h"
+#include "protocol/commands.h"
+#include "protocol/words.h"
+#include "search/learning.h"
+#include "search/search_flags.h"
+#include "search/time_control.h"
+
+Move SearchMovesList[SearchMovesCapacity + 1];
+char OutputLine[OutputLineSize];
+OutputSinkFn OutputSink;
+int32_t DebugSwitch;
+
+void SendOutputLine() {
+  if (OutputSink) OutputSink(OutputLine);
+}
+
+static void StopCommand(char**) {
+  NextBestFlag.store(0, std::memory_order_relaxed);
+  StopFlag.store(1, std::memory_order_relaxed);
+}
+
+static void NothingCommand(char**) {}
+
+static void PonderHitCommand(char**) { PonderHit(); }
+
+static void QuitCommand(char**) {
+  if (SearchMode.load(std::memory_order_relaxed) != 0) StopFlag.store(1, std::memory_order_relaxed);
+}
+
+static void NewGameCommand(char**) { ClearLearnedList(); }
+
+static void DebugCommand(char** cursor) {
+  const char* word = NextWord(cursor);
+  if (!word) return;
+  if (strcmp(word, "on") == 0) DebugSwitch = 1;
+  else if (strcmp(word, "off") == 0) DebugSwitch = 0;
+}
+
+struct CommandEntry {
+  const char* word;
+  void (*run)(char** cursor);
+};
+
+// Compared exactly, in this order.
+static const CommandEntry Commands[] = {
+    {"stop", StopCommand},         {"isready", NothingCommand},    {"uci", NothingCommand},
+    {"setoption", SetOptionCommand}, {"go", GoCommand},            {"ponderhit", PonderHitCommand},
+    {"quit", QuitCommand},         {"ucinewgame", NewGameCommand}, {"debug", DebugCommand},
+    {"position", PositionCommand},
+};
+
+int ExecuteCommand(char* line) {
+  if (!line) return 0;
+  char* cursor = line;
+  const char* first = NextWord(&cursor);
+  if (!first) return 0;
+  for (const CommandEntry& command : Commands) {
+    if (strcmp(first, command.word) == 0) {
+      command.run(&cursor);
+      return 1;
+    }
+  }
+  return 0;
+}

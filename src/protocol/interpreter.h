@@ -1,0 +1,24 @@
+// The command interpreter: one text line per request, split in place and executed.
+#pragma once
+#include <cstdint>
+#include "board/types.h"
+
+constexpr int SearchMovesCapacity = 256;
+constexpr int OutputLineSize = 1024;
+
+// Root moves a "go searchmoves" restricts the search to; zero-terminated, emptied by every "go".
+extern Move SearchMovesList[SearchMovesCapacity + 1];
+
+// The interpreter's text output ("bestmove ...", "info ..."). Writers fill OutputLine and
+// call SendOutputLine, which hands it to OutputSink when one is set (the kestrane program
+// prints it); the library itself sets none, so the text goes nowhere.
+extern char OutputLine[OutputLineSize];
+typedef void (*OutputSinkFn)(const char* text);
+extern OutputSinkFn OutputSink;
+void SendOutputLine();
+
+extern int32_t DebugSwitch;  // "debug on" / "debug off"
+
+// Executes one command line; the line is consumed (its blanks become zero bytes).
+// 0 when the line is empty or does not start with a command word, otherwise 1.
+int ExecuteCommand(char* line);

@@ -1,0 +1,33 @@
+#include "protocol/commands.h"
+#include "protocol/options.h"
+#include "protocol/words.h"
+#include "search/search_flags.h"
+
+constexpr int OptionNameSize = 256;
+constexpr int OptionValueSize = 800;
+
+void SetOptionCommand(char** cursor) {
+  if (SearchMode.load(std::memory_order_relaxed) != 0) return;
+  char name[OptionNameSize] = "";
+  char value[OptionValueSize] = "";
+  char* target = nullptr;
+  int size = 0;
+  int starting = 0;
+  // Words after "name" build the name, words after "value" the value; both are cut at
+  // their buffer's size.
+  while (const char* word = NextWord(cursor)) {
+    if (EqualsNoCase(word, "name")) {
+      target = name, size = OptionNameSize, starting = 1;
+    } else if (EqualsNoCase(word, "value")) {
+      target = value, size = OptionValueSize, starting = 1;
+    } else if (target) {
+      if (starting) target[0] = 0;
+      else AppendBounded(target, size, " ");
+      AppendBounded(target, size, word);
+      starting = 0;
+    }
+  }
+  if (name[0] == 0) return;
+  if (value[0] == 0) PressOptionButton(name);
+  else ApplyOption(name, value);
+}
