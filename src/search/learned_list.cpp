@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "board/position.h"
+#include "search/principal_variation.h"
 #include "search/trans_table.h"
 
 struct LearnedEntry {
@@ -99,4 +101,22 @@ void RefreshLearned() {
     SetGeneration(slot, 1);
     LearnedList[i].copy = *slot;
   }
+}
+
+void BeginLearnedEntries(int infiniteAnalysis) {
+  if (infiniteAnalysis) ReinsertLearned();
+  else ClearLearnedList();
+}
+
+void KeepAnalysisEntries(const PlyState* root) {
+  for (int i = 0; i < SavedPvSize; i++) {
+    const SavedPvEntry* saved = &SavedPvEntries[i];
+    if (!saved->slot) continue;
+    uint32_t words[4] = {saved->copy.lock, saved->copy.move, saved->copy.move2, saved->copy.data};
+    AddLearned(saved->slot, words);
+  }
+  TransEntry* slot = TransSlotA(root->side, root->key1);
+  uint32_t words[4] = {slot->lock, slot->move, slot->move2, slot->data};
+  AddLearned(slot, words);
+  RefreshLearned();
 }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "board/position.h"
 #include "search/learned_list.h"
+#include "search/principal_variation.h"
 #include "search/trans_table.h"
 
 // A small transposition table of the fixture's own, swapped in for each test.
@@ -141,4 +143,37 @@ TEST_F(LearnedListTest, SlotOutsideTableAIsIgnored) {
   Add(&outside);
   Add(&TransTableB[0][4]);
   EXPECT_EQ(LearnedListCount(), 0);
+}
+
+// Two analysis searches in a row: the variation entries come back as permanent entries
+// although the second search's stores overwrote them; a normal search then lets them go.
+TEST_F(LearnedListTest, AnalysisEntriesSurviveToTheNextAnalysis) {
+  ClearSavedPv();
+  SavedPv[0] = 0x100, SavedPv[1] = 0x200;
+  SavedPvEntries[1].slot = Put(1, 40, 0x4040, 0x200, 7, 7);
+  SavedPvEntries[1].copy = *SavedPvEntries[1].slot;
+  PlyState root{};
+  root.side = 0;
+  root.key1 = 41;
+  root.key2 = 0x4141;
+  Put(0, 41, 0x4141, 0x100, 8, 7);
+  KeepAnalysisEntries(&root);
+  EXPECT_EQ(LearnedListCount(), 2);
+
+  TransGeneration = 8;
+  Put(1, 40, 0x9090, 0x300, 2, 8);
+  Put(0, 41, 0x9191, 0x301, 2, 8);
+  BeginLearnedEntries(1);
+  TransEntry read;
+  ASSERT_TRUE(ReadTransEntry(&TransTableA[1][40], 0x4040, &read));
+  EXPECT_EQ(EntryGeneration(read), 1u);
+  ASSERT_TRUE(ReadTransEntry(&TransTableA[0][41], 0x4141, &read));
+  EXPECT_EQ(read.move, 0x100u);
+  EXPECT_EQ(EntryGeneration(read), 1u);
+
+  BeginLearnedEntries(0);
+  EXPECT_EQ(LearnedListCount(), 0);
+  ASSERT_TRUE(ReadTransEntry(&TransTableA[0][41], 0x4141, &read));
+  EXPECT_EQ(EntryGeneration(read), 7u);
+  ClearSavedPv();
 }
