@@ -1,11 +1,16 @@
-// Incremental make and unmake with attack tables, keys and the next ply state.
+// Incremental make and unmake with attack tables, keys and the next ply state, and the
+// routines that derive lists, slots, counts and attack tables from the board.
 #pragma once
 #include <cstdint>
+#include "board/keys.h"
 #include "board/position.h"
 
-PlyState* MakeMove(Position* pos, PlyState* ps);   // the move is ps->move; null when illegal
+// Makes ps->move into the next ply state (ps + 1) and returns it; null, with the position
+// unchanged, when the move leaves the mover's king attacked, castles out of, through or
+// into an attacked square or over a piece, or promotes a piece whose slots are full.
+// The next ply state's side and ply are not written: SetupRootPly fills them once.
+PlyState* MakeMove(Position* pos, PlyState* ps);
+// Undoes ps->move; once for every successful MakeMove, in reverse order.
 void UnmakeMove(Position* pos, PlyState* ps);
-void ComputeKeys(const int8_t board[65], uint32_t* key1, uint32_t* key2);
-void ComputePawnKeys(const int8_t board[65], uint32_t* key1, uint32_t* key2);
 void BuildPieceLists(Position* pos);
 void BuildAttackTables(Position* pos);

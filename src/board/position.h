@@ -10,10 +10,11 @@ constexpr int PieceListSize = 17;    // king, up to 15 other pieces, terminator
 constexpr int CapturedMark = 'c';    // piece-list byte of a captured piece
 constexpr int MaxSlotPieces = 10;    // ten knights, bishops or rooks of one colour (nine queens)
 constexpr int MaxCellAttackers = 16; // eight line pieces plus eight knights
-constexpr int QuietStackSize = 16384;
-constexpr int TacticalStackSize = 8192;
+constexpr int MaxListEntries = 420;  // bound on one generation's entries in one list, end marker included
+constexpr int QuietStackSize = 32768;
+constexpr int TacticalStackSize = 16384;
 constexpr int KeyBufferSize = 2 * MaxPly + 16;
-constexpr int HistorySize = 8256;    // from | to << 7
+constexpr int HistorySize = 8257;    // from | to << 7, up to 64 | 64 << 7
 constexpr int MoveListEnd = 0x7FFFFFFF;
 
 struct MoveEntry {

@@ -1,0 +1,97 @@
+// The attack primitives that keep both attack tables exact: adding and removing one piece's
+// attacks, and extending or cutting slider rays through a square that is vacated or
+// occupied. Inline because make and unmake run them on every move.
+#pragma once
+#include "board/geometry.h"
+#include "board/position.h"
+
+inline void AddAttacker(AttackCell* cell, int square) { cell->from[cell->count++] = uint8_t(square); }
+
+inline void RemoveAttacker(AttackCell* cell, int square) {
+  int last = --cell->count;
+  if (last == 0) return;
+  uint8_t* from = cell->from;
+  int i = 0;
+  while (from[i] != square) i++;
+  from[i] = from[last];
+}
+
+// The step pieces' target lists by code; null for sliders and empty codes.
+inline const uint8_t* StepTargets(int code, int square) {
+  switch (code) {
+    case WKing: case BKing: return KingTargets[square];
+    case WKnight: case BKnight: return KnightTargets[square];
+    case WPawn: return PawnCaptureTargets[White][square];
+    case BPawn: return PawnCaptureTargets[Black][square];
+    default: return nullptr;
+  }
+}
+
+inline void AddAttacks(const int8_t* board, AttackTable* table, int square, int code) {
+  if (IsSlider(code)) {
+    int kind = WalkOf(code);
+    const uint8_t* next = NextSquare[kind][square];
+    const uint8_t* nextRay = NextDirection[kind][square];
+    for (int s = next[square]; s != 0; s = board[s] ? nextRay[s] : next[s]) {
+      AttackCell* cell = &table->cell[s];
+      AddAttacker(cell, square);
+      cell->sliders++;
+    }
+    return;
+  }
+  for (const uint8_t* t = StepTargets(code, square); *t; t++) AddAttacker(&table->cell[*t], square);
+}
+
+inline void RemoveAttacks(const int8_t* board, AttackTable* table, int square, int code) {
+  if (IsSlider(code)) {
+    int kind = WalkOf(code);
+    const uint8_t* next = NextSquare[kind][square];
+    const uint8_t* nextRay = NextDirection[kind][square];
+    for (int s = next[square]; s != 0; s = board[s] ? nextRay[s] : next[s]) {
+      AttackCell* cell = &table->cell[s];
+      RemoveAttacker(cell, square);
+      cell->sliders--;
+    }
+    return;
+  }
+  for (const uint8_t* t = StepTargets(code, square); *t; t++) RemoveAttacker(&table->cell[*t], square);
+}
+
+// Square q was vacated: every slider attacking q now also reaches the squares beyond it,
+// up to and including the first occupied one.
+inline void ExtendThrough(Position* pos, int q) {
+  for (int side = 0; side < 2; side++) {
+    AttackTable* table = &pos->attacks[side];
+    const AttackCell* cell = &table->cell[q];
+    if (cell->sliders == 0) continue;
+    for (int i = 0; i < cell->count; i++) {
+      int a = cell->from[i];
+      if (!IsSlider(pos->board[a])) continue;
+      for (const uint8_t* s = BeyondList[q][a]; *s; s++) {
+        AttackCell* target = &table->cell[*s];
+        AddAttacker(target, a);
+        target->sliders++;
+        if (pos->board[*s]) break;
+      }
+    }
+  }
+}
+
+// Square q was occupied: the sliders attacking q no longer reach beyond it.
+inline void CutThrough(Position* pos, int q) {
+  for (int side = 0; side < 2; side++) {
+    AttackTable* table = &pos->attacks[side];
+    const AttackCell* cell = &table->cell[q];
+    if (cell->sliders == 0) continue;
+    for (int i = 0; i < cell->count; i++) {
+      int a = cell->from[i];
+      if (!IsSlider(pos->board[a])) continue;
+      for (const uint8_t* s = BeyondList[q][a]; *s; s++) {
+        AttackCell* target = &table->cell[*s];
+        RemoveAttacker(target, a);
+        target->sliders--;
+        if (pos->board[*s]) break;
+      }
+    }
+  }
+}

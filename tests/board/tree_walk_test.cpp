@@ -1,0 +1,135 @@
+// Walks whole perft trees checking, at every node, the position's invariants after each
+// make and unmake and that the generation modes agree with each other.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "board/geometry.h"
+#include "board/position_check.h"
+#include "board_fixture.h"
+
+namespace {
+
+// One call of the generator on ps with its lists restored afterwards.
+std::vector<Move> Generate(Position* pos, PlyState* ps, int mode, int allPromotions, bool dropCheck = false) {
+  PlyState saved = *ps;
+  ps->listsMade = 0;
+  if (dropCheck) ps->flags &= ~InCheckFlag;
+  GenerateMoves(pos, ps, mode, allPromotions);
+  std::vector<Move> moves;
+  if (ps->listsMade & 1) moves = ListMoves(ps->tacticalBase);
+  if (ps->listsMade & 2) {
+    std::vector<Move> quiet = ListMoves(ps->quietBase);
+    moves.insert(moves.end(), quiet.begin(), quiet.end());
+  }
+  *ps = saved;
+  std::sort(moves.begin(), moves.end());
+  return moves;
+}
+
+std::vector<Move> LegalOnly(Position* pos, PlyState* ps, const std::vector<Move>& moves) {
+  std::vector<Move> legal;
+  Move saved = ps->move;
+  for (Move m : moves) {
+    ps->move = m;
+    if (MakeMove(pos, ps) == nullptr) continue;
+    UnmakeMove(pos, ps);
+    legal.push_back(m);
+  }
+  ps->move = saved;
+  return legal;
+}
+
+// After the quiet move the moved piece itself attacks the enemy king.
+bool GivesDirectCheck(const Position* pos, Move m) {
+  int8_t board[65];
+  std::memcpy(board, pos->board, sizeof board);
+  board[MoveFrom(m)] = 0;
+  board[MoveTo(m)] = int8_t(MovePiece(m));
+  int king = pos->pieceList[PieceSide(MovePiece(m)) ^ 1][0];
+  return PieceMissesSquare(board, MovePiece(m), MoveTo(m), king) == 0;
+}
+
+void CheckModesAgree(Position* pos, PlyState* ps) {
+  if (ps->flags & InCheckFlag) {
+    std::vector<Move> evasions = Generate(pos, ps, GenTactical, 1);
+    EXPECT_EQ(evasions, Generate(pos, ps, GenQuietChecks, 1));
+    std::vector<Move> full = Generate(pos, ps, GenAll, 1, true);
+    EXPECT_EQ(LegalOnly(pos, ps, evasions), LegalOnly(pos, ps, full));
+    return;
+  }
+  std::vector<Move> all = Generate(pos, ps, GenAll, 1);
+  std::vector<Move> tactical = Generate(pos, ps, GenTactical, 1);
+  std::vector<Move> quiet = Generate(pos, ps, GenQuiet, 1);
+  std::vector<Move> both = tactical;
+  both.insert(both.end(), quiet.begin(), quiet.end());
+  std::sort(both.begin(), both.end());
+  EXPECT_EQ(all, both);
+  for (Move m : tactical) EXPECT_NE(m & (MoveTacticalMask), 0u);
+  for (Move m : quiet) EXPECT_EQ(m & (MoveTacticalMask), 0u);
+
+  std::vector<Move> checks;
+  for (Move m : quiet)
+    if (!(m & MoveCastle) && GivesDirectCheck(pos, m)) checks.push_back(m);
+  EXPECT_EQ(Generate(pos, ps, GenQuietChecks, 1), checks);
+
+  // Without the all-promotions flag only queen promotions remain.
+  std::vector<Move> queens = Generate(pos, ps, GenTactical, 0);
+  std::vector<Move> expected;
+  for (Move m : tactical)
+    if (MovePromotion(m) == 0 || PieceKind(MovePromotion(m)) == WQueen) expected.push_back(m);
+  EXPECT_EQ(queens, expected);
+}
+
+struct Walker {
+  Position* pos;
+  uint64_t failures = 0;
+
+  uint64_t Walk(PlyState* ps, int depth) {
+    CheckModesAgree(pos, ps);
+    GenerateMoves(pos, ps, GenAll, 1);
+    uint64_t nodes = 0;
+    for (MoveEntry* list : {ps->tacticalBase, ps->quietBase}) {
+      for (MoveEntry* e = list; e->score != MoveListEnd; e++) {
+        ps->move = e->move;
+        PlyState* next = MakeMove(pos, ps);
+        if (next == nullptr) {
+          if (!PositionIsOk(pos, ps)) failures++;
+          continue;
+        }
+        if (!PositionIsOk(pos, next)) failures++;
+        nodes += depth > 1 ? Walk(next, depth - 1) : 1;
+        UnmakeMove(pos, ps);
+        if (!PositionIsOk(pos, ps)) failures++;
+      }
+    }
+    return nodes;
+  }
+};
+
+struct WalkCase {
+  const char* fen;
+  int depth;
+  uint64_t nodes;
+};
+
+class TreeWalk : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(TreeWalk, InvariantsHoldAndModesAgreeAtEveryNode) {
+  BoardSetup b;
+  PlyState* root = b.Load(GetParam().fen);
+  ASSERT_TRUE(PositionIsOk(b.pos.get(), root));
+  Walker walker{b.pos.get()};
+  EXPECT_EQ(walker.Walk(root, GetParam().depth), GetParam().nodes);
+  EXPECT_EQ(walker.failures, 0u);
+  EXPECT_FALSE(HasFailure()) << GetParam().fen;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Board, TreeWalk,
+    ::testing::Values(WalkCase{StartFen, 3, 8902}, WalkCase{KiwipeteFen, 3, 97862}, WalkCase{EndgameFen, 3, 2812},
+                      WalkCase{PromotionsFen, 3, 9467}, WalkCase{TalkchessFen, 3, 62379},
+                      WalkCase{MiddlegameFen, 3, 89890}));
+
+}  // namespace
