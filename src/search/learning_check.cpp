@@ -6,6 +6,7 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/position.h"
+#include "board/root_ply.h"
 
 // A position of its own for generating the moves of a record's board, so that checking a
 // record never touches the search position.
@@ -45,21 +46,8 @@ static PlyState* SetUpScratch(const int8_t board[65], int side, uint32_t flags) 
   Scratch.board[0] = 0;
   BuildPieceLists(&Scratch);
   BuildAttackTables(&Scratch);
-  Scratch.undoTop = 0;
-  Scratch.keyPtr = Scratch.keyBuffer;
-  PlyState* ps = &Scratch.plies[0];
-  memset(ps, 0, sizeof *ps);
-  ps->side = int8_t(side);
-  int king = Scratch.pieceList[side][0];
-  if (Scratch.attacks[side ^ 1].cell[king].count > 0) flags |= InCheckFlag;
-  ps->flags = flags;
-  ComputeKeys(Scratch.board, &ps->key1, &ps->key2);
-  ComputePawnKeys(Scratch.board, &ps->pawnKey1, &ps->pawnKey2);
-  ps->irreversible = Scratch.keyPtr;
-  *Scratch.keyPtr = ps->key2;
-  ps->quietBase = ps->quietCursor = Scratch.quietStack;
-  ps->tacticalBase = ps->tacticalCursor = Scratch.tacticalStack;
-  return ps;
+  Scratch.keyPtr = nullptr;
+  return SetupRootPly(&Scratch, side, flags);
 }
 
 // 1 when `move` is among the moves generated for ps (both lists).
