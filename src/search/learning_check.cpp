@@ -66,7 +66,7 @@ static int SoundMoveWord(Move move) {
          to >= 1 && to <= 64 && from != to;
 }
 
-int LearningRecordIsSound(const LearningRecord* record) {
+int LearningRecordFieldsAreSound(const LearningRecord* record) {
   if (record->side > 1 || record->secondMove || record->reserved) return 0;
   if (record->depth < 1 || record->depth >= MaxPly) return 0;
   if (record->bound != 0 && record->bound != LearnedUpperBound && record->bound != LearnedLowerBound) return 0;
@@ -76,17 +76,49 @@ int LearningRecordIsSound(const LearningRecord* record) {
     if (!ValidPieceCode(record->board[sq])) return 0;
     pieces += record->board[sq] != 0;
   }
-  if (pieces != record->pieceCount) return 0;
-  RootState state = {record->side, 0};
-  if (!IsPlayablePosition(record->board, &state)) return 0;
+  return pieces == record->pieceCount;
+}
+
+// Boards already found playable and matching their keys: learning files hold the same
+// positions many times.
+constexpr int CheckedBoardCount = 4096;
+struct CheckedBoard {
+  uint32_t slotKey, lock;
+  int32_t side;  // -1 for an empty entry
+  int8_t board[65];
+};
+static CheckedBoard CheckedBoards[CheckedBoardCount];
+static int CheckedBoardsReady;
+
+static int BoardIsSound(const LearningRecord* record) {
+  if (!CheckedBoardsReady) {
+    for (CheckedBoard& c : CheckedBoards) c.side = -1;
+    CheckedBoardsReady = 1;
+  }
+  CheckedBoard* c = &CheckedBoards[record->slotKey % CheckedBoardCount];
+  if (c->side == record->side && c->slotKey == record->slotKey && c->lock == record->lock &&
+      memcmp(c->board + 1, record->board + 1, 64) == 0)
+    return 1;
   uint32_t key1, key2;
   ComputeKeys(record->board, &key1, &key2);
   if (key1 != record->slotKey || key2 != record->lock) return 0;
+  RootState state = {record->side, 0};
+  if (!IsPlayablePosition(record->board, &state)) return 0;
+  c->slotKey = key1;
+  c->lock = key2;
+  c->side = record->side;
+  memcpy(c->board, record->board, sizeof c->board);
+  return 1;
+}
+
+int LearnedMoveIsSound(const LearningRecord* record) {
+  if (!BoardIsSound(record)) return 0;
   Move best = record->bestMove;
-  if (!SoundMoveWord(best)) return 0;
+  if (!SoundMoveWord(best) || PieceSide(MovePiece(best)) != record->side) return 0;
+  // The plausibility test follows the piece's geometry and the pawn, castling and
+  // promotion rules, so a move that passes it is one the generator makes.
   uint32_t flags = PossibleCastling(record->board) | PossibleEnPassant(record->board, record->side, best);
-  if (!IsMovePlausible(best, record->board, flags)) return 0;
-  return Generates(SetUpScratch(record->board, record->side, flags), best);
+  return IsMovePlausible(best, record->board, flags);
 }
 
 int LearnedReplyIsSound(const LearningRecord* record, uint32_t rootFlags, uint32_t* childKey1,

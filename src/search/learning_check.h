@@ -5,10 +5,12 @@
 #include "board/types.h"
 #include "search/learning_record.h"
 
-// 1 when the record's fields are those a search writes: a playable board whose keys are
-// the record's keys and whose piece count is the record's, a result of a real iteration,
-// and a best move the side to move can make on that board.
-int LearningRecordIsSound(const LearningRecord* record);
+// 1 when the record's fields are those a search writes: the result of a real iteration,
+// zero where the layout has zeros, piece codes on the board and its true piece count.
+int LearningRecordFieldsAreSound(const LearningRecord* record);
+// 1 when the board is playable, its keys are the record's keys and the best move is one
+// the side to move can make on it (castling and en passant where the placement allows).
+int LearnedMoveIsSound(const LearningRecord* record);
 
 // For the record of the current root: 1 when its best move is pseudo-legal and legal under
 // the root's flags and its reply is pseudo-legal in the position after it. Fills the

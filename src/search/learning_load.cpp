@@ -16,6 +16,9 @@ struct LearningLoad {
   uint32_t signature;
   int pieces;
   int rootFound;
+  Move checkedBest, checkedReply;  // the root reply checked last, with its verdict
+  int replySound;
+  uint32_t childKey1, childKey2;
 };
 
 // Writes a sealed entry into a table-A slot unless the slot holds a permanent entry; the
@@ -42,7 +45,8 @@ static void LoadRecord(const LearningRecord* record, void* context) {
   if (load->pieces < record->pieceCount || load->pieces > record->pieceCount + MaxPieceSurplus) return;
   int differing = 0;
   for (int sq = 1; sq <= 64; sq++) differing += record->board[sq] != load->pos->board[sq];
-  if (differing > MaxDifferingSquares || !LearningRecordIsSound(record)) return;
+  if (differing > MaxDifferingSquares || !LearningRecordFieldsAreSound(record) || !LearnedMoveIsSound(record))
+    return;
 
   PlaceLearnedEntry(record->side, record->slotKey, record->lock, record->bestMove,
                     LearnedEntryWord3(record));
@@ -50,12 +54,18 @@ static void LoadRecord(const LearningRecord* record, void* context) {
   const PlyState* root = load->root;
   int isRoot = differing == 0 && record->slotKey == root->key1 && record->lock == root->key2 &&
                record->side == root->side;
-  uint32_t childKey1, childKey2;
-  if (!isRoot || !record->reply || !LearnedReplyIsSound(record, root->flags, &childKey1, &childKey2)) return;
+  if (!isRoot || !record->reply) return;
+  // The root's records differ at most in their results: check each reply once.
+  if (record->bestMove != load->checkedBest || record->reply != load->checkedReply) {
+    load->checkedBest = record->bestMove;
+    load->checkedReply = record->reply;
+    load->replySound = LearnedReplyIsSound(record, root->flags, &load->childKey1, &load->childKey2);
+  }
+  if (!load->replySound) return;
   load->rootFound = 1;
   int childDepth = record->depth - 1;
   uint32_t data = PackTransData(-record->score, childDepth, ReversedBound(record->bound));
-  PlaceLearnedEntry(record->side ^ 1, childKey1, childKey2, record->reply, data);
+  PlaceLearnedEntry(record->side ^ 1, load->childKey1, load->childKey2, record->reply, data);
 }
 
 int LoadLearningFrom(const char* path, Position* pos, PlyState* root) {
@@ -69,6 +79,9 @@ int LoadLearningFrom(const char* path, Position* pos, PlyState* root) {
   load.pieces = 0;
   for (int sq = 1; sq <= 64; sq++) load.pieces += pos->board[sq] != 0;
   load.rootFound = 0;
+  load.checkedBest = load.checkedReply = 0;
+  load.replySound = 0;
+  load.childKey1 = load.childKey2 = 0;
   int64_t first = count - int64_t(TransSize / 2);
   ReadLearningRecords(path, first < 0 ? 0 : first, LoadRecord, &load);
   return load.rootFound;
