@@ -37,8 +37,7 @@ EXPORT int32_t KESTRANE_CDECL KestraneInit(int32_t hashKb, const KestraneCallbac
     Host.unused6 = callbacks->unused6;
   }
   if (!directory) directory = "";
-  CopyBounded(LearningFilePath, LearningPathSize, directory);
-  AppendBounded(LearningFilePath, LearningPathSize, "kestrane.pl2");
+  SetLearningFilePath(directory);
   SetWorkingDirectory(directory);
   if (EngineInitialised) {  // a second start-up replaces the first
     ReleaseEngine();

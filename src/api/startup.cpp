@@ -1,6 +1,7 @@
 #include "api/startup.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "api/engine_state.h"
 #include "api/random.h"
@@ -16,6 +17,15 @@
 #include "search/search_flags.h"
 #include "search/time_control.h"
 #include "search/trans_table.h"
+
+void SetLearningFilePath(const char* directory) {
+  static const char FileName[] = "kestrane.pl2";
+  // A cut path could name some other file; the bare name still finds the learning file
+  // once the directory is the current one.
+  if (strlen(directory) + sizeof FileName > size_t(LearningPathSize)) directory = "";
+  CopyBounded(LearningFilePath, LearningPathSize, directory);
+  AppendBounded(LearningFilePath, LearningPathSize, FileName);
+}
 
 void ReleaseEngine() {
   FreeHashTables();

@@ -1,6 +1,9 @@
 // Start-up and shutdown of the engine behind the exported functions.
 #pragma once
 
+// LearningFilePath := directory + "kestrane.pl2" (no separator is added); the bare file
+// name when the two do not fit.
+void SetLearningFilePath(const char* directory);
 int InitTables(int hashKb);  // 1 on success; on failure nothing stays allocated
 int InitEngine(int hashKb);  // InitTables, option defaults and the start position
 void ReleaseEngine();        // frees what InitTables allocated

@@ -2,12 +2,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/analyse_command.h"
+#include "cli/bench_command.h"
+#include "cli/uci.h"
+
 struct Subcommand {
   const char* name;
   int (*run)(int argc, char** argv);  // argv[0] is the subcommand's name
 };
 
 static const Subcommand Subcommands[] = {
+    {"analyse", AnalyseCommand},
+    {"bench", BenchCommand},
     {nullptr, nullptr},
 };
 
@@ -18,10 +24,7 @@ static void PrintUsage(FILE* out) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    PrintUsage(stdout);
-    return 0;
-  }
+  if (argc < 2) return UciMain();
   for (const Subcommand* s = Subcommands; s->name; ++s)
     if (strcmp(argv[1], s->name) == 0) return s->run(argc - 1, argv + 1);
   fprintf(stderr, "kestrane: unknown command '%s'\n", argv[1]);

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "protocol/report.h"
+#include "search/trans_table.h"
 #include "search/time_control.h"
 
 static std::mutex OutputLock;
@@ -36,7 +37,7 @@ static void KESTRANE_CDECL OnNodes(uint32_t low, uint32_t high, int32_t tbHits) 
   uint64_t nodes = uint64_t(high) << 32 | low;
   char line[160];
   int n = snprintf(line, sizeof line, "info time %d nodes %" PRIu64 " nps %" PRIu64 " hashfull %d", int(t), nodes,
-                   nodes * 1000 / uint64_t(t), HashFill());
+                   nodes * 1000 / uint64_t(t), HashfullPermill());
   if (tbHits > 0 && n > 0 && n < int(sizeof line)) snprintf(line + n, sizeof line - n, " tbhits %d", int(tbHits));
   PrintLine(line);
 }

@@ -6,7 +6,7 @@
 
 int ComputeExtension(const Position* pos, const PlyState* node, int depth, int alpha, int lazy) {
   const int ply = node->ply;
-  if (depth + ply >= MaxSearchPly) return 0;
+  if (depth + ply >= MaxSearchPly || ply == 0) return 0;
   const Move last = node[-1].move;
   const int balance = node->material[White] - node->material[Black];
   const int drift = std::abs(balance - RootBalance);

@@ -14,6 +14,7 @@ static int IsPawnMoveSound(const Position* pos, int side, Move move, int from, i
   const int forward = side == White ? 8 : -8;
   const int lastRank = side == White ? 8 : 1;
   if ((RankOf(to) == lastRank) != (MovePromotion(move) != 0)) return 0;
+  if ((move & MoveEnPassant) && MoveCaptured(move) != (side == White ? BPawn : WPawn)) return 0;
   if (move & (MoveEnPassant | MoveCaptureMask))
     return (move & MoveDoubleStep) == 0 && PieceMissesSquare(pos->board, MovePiece(move), from, to) == 0;
   if (move & MoveDoubleStep) {

@@ -4,6 +4,7 @@
 #include "board/types.h"
 
 struct Position;
+struct PlyState;
 
 constexpr int MaxRootMoves = 221;
 constexpr int ScoreHistorySize = 100;
@@ -18,13 +19,18 @@ struct RootMove {
 // The state of the current root search, read by the clock checks and the reports.
 struct RootRecord {
   RootMove moves[MaxRootMoves + 1];  // ends with move 0 and key 0x7FFFFFFF
-  int count;                         // legal root moves
-  int singleMove;                    // exactly one legal move
+  int count;                         // root moves in the list
+  int singleMove;                    // the root has exactly one legal move
   int pondering;                     // started as a ponder search and no ponder hit seen yet
   int searchingFirstMove;            // the first root move of the iteration is being searched
   Move bestMove;                     // best move so far
   int score;                         // root score of the best move
   int scoreHistory[ScoreHistorySize];  // root score at the end of each iteration
+  // Time events of the search.
+  int32_t pendingBonus;              // time the easy-move rule took away
+  int firstMoveTrouble;              // the first move failed high or low twice
+  int easyMoves;                     // times the easy-move rule shortened the target
+  uint64_t firstMoveNodes;           // nodes of the first root move over all iterations
 };
 
 extern RootRecord RootInfo;

@@ -176,8 +176,6 @@ void PonderHit() {
   SearchMode.compare_exchange_strong(pondering, 1, std::memory_order_relaxed);
 }
 
-// A ponder search that has just become a thinking one stops at once when the root has one
-// legal move, or when its time is already used while the first root move is searched.
 static void ApplyPonderHit(int32_t t) {
   if (!RootInfo.pondering || SearchMode.load(std::memory_order_relaxed) != 1) return;
   RootInfo.pondering = 0;
@@ -185,6 +183,8 @@ static void ApplyPonderHit(int32_t t) {
       (t >= TargetTime + ExtraTime && NoTroubleFlag && RootInfo.searchingFirstMove))
     StopFlag.store(1, std::memory_order_relaxed);
 }
+
+void CheckPonderHit() { ApplyPonderHit(ElapsedMs()); }
 
 // A node-limited search with a clock waits until a plausible thinking time has passed.
 static void WaitAfterNodeLimit() {

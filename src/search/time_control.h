@@ -35,7 +35,10 @@ int32_t ElapsedMs();
 extern uint32_t SearchStartTick;
 
 void MeasureSpeed();   // sets SpeedEstimate and PollInterval
-void PonderHit();      // pondering becomes thinking; the root applies the clock rules
+void PonderHit();      // pondering becomes thinking; the search applies the clock rules
+// Run by the searching thread: a ponder hit since the last check stops the search at once
+// when the root has one legal move or its time is already used on the first root move.
+void CheckPonderHit();
 
 extern int32_t SpeedEstimate;  // nodes between clock checks after the first five seconds
 extern uint64_t PollInterval;  // nodes between clock checks in the first five seconds

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "platform/platform.h"
+
+TEST(Platform, TickCountAdvancesWithSleep) {
+  uint32_t start = TickCount();
+  SleepMilliseconds(30);
+  uint32_t elapsed = TickCount() - start;
+  EXPECT_GE(elapsed, 29u);
+  EXPECT_LT(elapsed, 5000u);
+  SleepMilliseconds(0);
+  SleepMilliseconds(-5);
+}
+
+TEST(Platform, ThreadCpuTimeCountsWorkNotSleep) {
+  ThreadClock clock;
+  ASSERT_EQ(OpenThreadClock(&clock), 1);
+  int64_t start = ThreadCpuMilliseconds(&clock);
+  SleepMilliseconds(50);
+  int64_t afterSleep = ThreadCpuMilliseconds(&clock);
+  EXPECT_LT(afterSleep - start, 40);
+  volatile uint64_t sink = 0;
+  uint32_t begin = TickCount();
+  while (TickCount() - begin < 60) sink = sink + 1;
+  EXPECT_GE(ThreadCpuMilliseconds(&clock) - afterSleep, 20);
+  CloseThreadClock(&clock);
+  EXPECT_EQ(ThreadCpuMilliseconds(&clock), 0);
+  CloseThreadClock(&clock);  // closing twice is harmless
+}
+
+TEST(Platform, SetWorkingDirectory) {
+  char saved[PATH_MAX];
+  ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+  EXPECT_EQ(SetWorkingDirectory("/"), 1);
+  char now[PATH_MAX];
+  ASSERT_NE(getcwd(now, sizeof now), nullptr);
+  EXPECT_STREQ(now, "/");
+  EXPECT_EQ(SetWorkingDirectory("/no/such/directory/here"), 0);
+  EXPECT_EQ(SetWorkingDirectory(""), 0);
+  EXPECT_EQ(SetWorkingDirectory(nullptr), 0);
+  EXPECT_EQ(SetWorkingDirectory(saved), 1);
+}
+
+TEST(Platform, ExchangeReturnsThePreviousValue) {
+  int32_t lock = 0;
+  EXPECT_EQ(ExchangeInt32(&lock, 1), 0);
+  EXPECT_EQ(ExchangeInt32(&lock, 1), 1);
+  EXPECT_EQ(ExchangeInt32(&lock, 0), 1);
+  EXPECT_EQ(lock, 0);
+}

@@ -1,0 +1,189 @@
+#include "search/root_search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "api/engine_fixture.h"
+#include "api/engine_state.h"
+#include "board/position.h"
+#include "protocol/interpreter.h"
+#include "protocol/options.h"
+#include "protocol/report.h"
+#include "search/search.h"
+#include "search/search_flags.h"
+#include "search/time_control.h"
+
+namespace {
+
+std::vector<int> ranksHeard;
+void RecordRank(const char*) { ranksHeard.push_back(ReportedLineRank); }
+
+// The engine of the test process, searching through the interpreter as a host's "go" does.
+class RootSearchTest : public EngineFixture {
+ protected:
+  void SetUp() override {
+    EngineFixture::SetUp();
+    Run("position startpos");
+    if (EnginePosition->board[5] != WKing) GTEST_SKIP() << "board code not available";
+    Run("setoption name Position Learning value false");
+    Run("ucinewgame");
+    Run("setoption name Clear Hash");
+    MultiPV = 1;
+    ranksHeard.clear();
+    Received.onLine = RecordRank;
+  }
+  void TearDown() override {
+    MultiPV = 1;
+    NextBestFlag.store(0);
+    Received.onLine = nullptr;
+    SetTimeMode(TimeFixedDepth, 3);
+  }
+  static void Run(const std::string& command) {
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    ExecuteCommand(line.data());
+  }
+  // Runs "go ..." on the position and returns the best move text ("" for none).
+  std::string Go(const std::string& position, const std::string& limits) {
+    Run(position);
+    Received.lines.clear();
+    Run("go " + limits);
+    std::string out = OutputLine;
+    std::string best = out.size() > 9 ? out.substr(9) : "";
+    return best.substr(0, best.find_first_of(" \n"));
+  }
+  bool HeardScore(const std::string& score) const {
+    for (const std::string& line : Received.lines)
+      if (line.find("score " + score + " ") != std::string::npos && line.find("bound") == std::string::npos)
+        return true;
+    return false;
+  }
+};
+
+TEST_F(RootSearchTest, FinishedAndDrawnRootsEndAtOnce) {
+  struct Case {
+    const char* name;
+    const char* position;
+    bool hasMove;
+  };
+  const Case cases[] = {
+      {"checkmated", "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", false},
+      {"stalemated", "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", false},
+      {"bare kings", "position fen 8/8/4k3/8/8/4K3/8/8 w - - 0 1", true},
+      {"a lone knight", "position fen 8/8/4k3/8/8/4KN2/8/8 b - - 0 1", true},
+      {"a lone bishop", "position fen 8/8/4k3/8/8/4KB2/8/8 w - - 0 1", true},
+      {"fifty moves",
+       "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8 "
+       "g1f3 g8f6 f3g1 f6g8 b1c3 b8c6 c3b1 c6b8 b1c3 b8c6 c3b1 c6b8 b1c3 b8c6 c3b1 c6b8 b1c3 b8c6 c3b1 c6b8 "
+       "b1c3 b8c6 c3b1 c6b8 g1h3 g8h6 h3g1 h6g8 g1h3 g8h6 h3g1 h6g8 g1h3 g8h6 h3g1 h6g8 g1h3 g8h6 h3g1 h6g8 "
+       "g1h3 g8h6 h3g1 h6g8 b1a3 b8a6 a3b1 a6b8 b1a3 b8a6 a3b1 a6b8 b1a3 b8a6 a3b1 a6b8 b1a3 b8a6 a3b1 a6b8 "
+       "b1a3 b8a6 a3b1 a6b8 g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8",
+       true},
+  };
+  for (const Case& c : cases) {
+    std::string best = Go(c.position, "depth 6");
+    EXPECT_EQ(EnginePosition->nodeCount, 0u) << c.name;
+    EXPECT_EQ(best.size() >= 4, c.hasMove) << c.name << ": '" << best << "'";
+  }
+}
+
+TEST_F(RootSearchTest, ForcedMatesAreFoundAndPlayed) {
+  struct Case {
+    const char* fen;
+    int moves;
+    const char* mating;
+  };
+  const Case cases[] = {
+      {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1, "d1d8"},
+      {"r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1", 2, "d5f6"},
+      {"r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1", 3, "f6a6"},
+  };
+  for (const Case& c : cases) {
+    std::string best = Go(std::string("position fen ") + c.fen, "depth " + std::to_string(2 * c.moves + 1));
+    EXPECT_TRUE(HeardScore("mate " + std::to_string(c.moves))) << c.fen;
+    EXPECT_EQ(best, c.mating) << c.fen;
+  }
+}
+
+TEST_F(RootSearchTest, TheMatedSideSeesItsMate) {
+  Go("position fen 7k/8/6KQ/8/8/8/8/8 b - - 0 1", "depth 4");
+  EXPECT_TRUE(HeardScore("mate -1"));
+  Go("position fen 6k1/8/6K1/8/8/8/8/R7 b - - 0 1", "depth 6");
+  EXPECT_TRUE(HeardScore("mate -2"));
+}
+
+TEST_F(RootSearchTest, SameCommandsGiveTheSameSearch) {
+  const std::string position = "position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 3 8";
+  std::string first = Go(position, "depth 6");
+  uint64_t nodes = EnginePosition->nodeCount;
+  std::vector<std::string> lines = Received.lines;
+  // Another calibration of the clock checks must not change the tree.
+  int32_t speed = SpeedEstimate;
+  SpeedEstimate = 4000;
+  Run("ucinewgame");
+  Run("setoption name Clear Hash");
+  std::string second = Go(position, "depth 6");
+  SpeedEstimate = speed;
+  EXPECT_GT(nodes, 0u);
+  EXPECT_EQ(EnginePosition->nodeCount, nodes);
+  EXPECT_EQ(second, first);
+  ASSERT_EQ(Received.lines.size(), lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    // Only the times may differ.
+    auto strip = [](const std::string& l) { return l.substr(l.find(" score ")); };
+    auto pv = [](const std::string& l) { return l.substr(l.find(" pv")); };
+    EXPECT_EQ(strip(lines[i]).substr(0, strip(lines[i]).find(" nodes")),
+              strip(Received.lines[i]).substr(0, strip(Received.lines[i]).find(" nodes")));
+    EXPECT_EQ(pv(lines[i]), pv(Received.lines[i]));
+  }
+}
+
+TEST_F(RootSearchTest, SearchMovesRestrictTheRoot) {
+  EXPECT_EQ(Go("position startpos", "depth 4 searchmoves a2a3 h2h3"), "a2a3") << "or h2h3";
+  std::string best = Go("position startpos", "depth 3 searchmoves h2h4");
+  EXPECT_EQ(best, "h2h4");
+}
+
+TEST_F(RootSearchTest, NextBestLeavesEveryOtherRootMove) {
+  NextBestFlag.store(1);
+  std::string best = Go("position startpos", "depth 2");
+  std::string list = NextBestList;
+  NextBestFlag.store(0);
+  EXPECT_EQ(std::count(list.begin(), list.end(), ' '), 19) << list;
+  EXPECT_EQ(list.find(" " + best), std::string::npos) << list;
+}
+
+TEST_F(RootSearchTest, MultiLineReportsRankedLines) {
+  MultiPV = 3;
+  Go("position startpos", "depth 4");
+  ASSERT_GE(Received.lines.size(), 3u);
+  size_t n = Received.lines.size();
+  std::vector<std::string> firstMoves;
+  for (size_t i = n - 3; i < n; ++i) {
+    const std::string& line = Received.lines[i];
+    EXPECT_EQ(line.rfind("depth 4 ", 0), 0u) << line;
+    EXPECT_EQ(ranksHeard[i], int(i - (n - 3)) + 1);
+    firstMoves.push_back(line.substr(line.find(" pv ") + 4, 4));
+  }
+  EXPECT_NE(firstMoves[0], firstMoves[1]);
+  EXPECT_NE(firstMoves[1], firstMoves[2]);
+  EXPECT_NE(firstMoves[0], firstMoves[2]);
+}
+
+TEST_F(RootSearchTest, NodeLimitStopsNearTheLimit) {
+  Go("position startpos", "nodes 5000");
+  EXPECT_GE(EnginePosition->nodeCount, 5000u);
+  EXPECT_LT(EnginePosition->nodeCount, 5000u + 3000u);
+}
+
+TEST_F(RootSearchTest, SingleLegalMoveInAClockSearchStopsAfterDepthTen) {
+  // Black's king has one move out of check.
+  std::string best = Go("position fen 7k/8/5K2/8/8/8/8/7R b - - 0 1", "wtime 600000 btime 600000");
+  EXPECT_EQ(best, "h8g8");
+  EXPECT_LE(RootDepth, 10);
+}
+
+}  // namespace

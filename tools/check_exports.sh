@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Checks that the shared library and the DLL export exactly the engine's functions,
+# under their plain names. Usage: tools/check_exports.sh [libkestrane.so] [kestrane.dll]
+set -euo pipefail
+
+expected="KestraneAnalyse
+KestraneClearHashtable
+KestraneEnterMove
+KestraneGetAuthor
+KestraneGetParamList
+KestraneGetVersion
+KestraneInit
+KestraneNextBest
+KestranePonderingOff
+KestraneQuit
+KestraneSetBlitz
+KestraneSetDepth
+KestraneSetInfinite
+KestraneSetParam
+KestraneSetPosition
+KestraneSetStartPosition
+KestraneSetTime
+KestraneStopAnalyse"
+expected=$(printf '%s\n' "$expected" | LC_ALL=C sort)
+
+status=0
+compare() {  # name, actual list
+  local diff
+  if diff=$(diff <(printf '%s\n' "$expected") <(printf '%s\n' "$2" | LC_ALL=C sort)); then
+    echo "exports of $1: the $(printf '%s\n' "$expected" | wc -l) engine functions, nothing else"
+  else
+    echo "exports of $1 differ (< missing, > unexpected):"
+    printf '%s\n' "$diff" | grep '^[<>]'
+    status=1
+  fi
+}
+
+so=${1:-build/libkestrane.so}
+dll=${2:-build-dll/kestrane.dll}
+
+compare "$so" "$(nm -D --defined-only "$so" | awk '{print $NF}')"
+
+if [ -f "$dll" ]; then
+  objdump=i686-w64-mingw32-objdump
+  names=$("$objdump" -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/ {on = 1; next} on && NF == 0 {on = 0} on {print $NF}')
+  compare "$dll" "$names"
+else
+  echo "no $dll: DLL exports not checked"
+  status=1
+fi
+exit $status

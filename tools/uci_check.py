@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+"""Checks the kestrane program's UCI behaviour from the outside.
+
+  tools/uci_check.py [build/kestrane]
+
+Runs the program, drives it through the protocol (searches that are stopped, pondered,
+interrupted by junk), and checks every bestmove with the referee's rules.  Prints one line
+per check and exits 1 when any check fails.
+"""
+import os
+import queue
+import subprocess
+import sys
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import chess_rules  # noqa: E402
+
+FAILURES = []
+
+
+class Program:
+    def __init__(self, path):
+        self.proc = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            self.lines.put((time.monotonic(), line.rstrip("\n")))
+        self.lines.put((time.monotonic(), None))
+
+    def send(self, text):
+        self.proc.stdin.write(text + "\n")
+        self.proc.stdin.flush()
+        return time.monotonic()
+
+    def collect(self, prefix, timeout):
+        """Lines up to and including the first that starts with prefix; (lines, time) or (lines, None)."""
+        seen = []
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                at, line = self.lines.get(timeout=max(deadline - time.monotonic(), 0.001))
+            except queue.Empty:
+                return seen, None
+            if line is None:
+                return seen, None
+            seen.append(line)
+            if line.startswith(prefix):
+                return seen, at
+
+    def quiet_for(self, prefix, seconds):
+        lines, at = self.collect(prefix, seconds)
+        return at is None, lines
+
+
+def check(name, ok, detail=""):
+    print(f"{'ok  ' if ok else 'FAIL'} {name}{'' if ok or not detail else ': ' + detail}", flush=True)
+    if not ok:
+        FAILURES.append(name)
+
+
+def legal_in(fen, moves, bestmove_line):
+    pos = chess_rules.Position(fen)
+    for m in moves:
+        pos = pos.play(pos.parse_uci(m))
+    words = bestmove_line.split()
+    if len(words) < 2:
+        return False
+    if words[1] == "0000":
+        return not pos.legal_moves()
+    move = pos.parse_uci(words[1])
+    if move is None:
+        return False
+    if len(words) >= 4 and words[2] == "ponder":
+        return pos.play(move).parse_uci(words[3]) is not None
+    return True
+
+
+def main():
+    path = sys.argv[1] if len(sys.argv) > 1 else "build/kestrane"
+    p = Program(path)
+
+    p.send("uci")
+    lines, at = p.collect("uciok", 10)
+    check("uci answers id, options and uciok", at is not None and "id name Kestrane 9" in lines
+          and any(l.startswith("option name Hash") for l in lines)
+          and any(l.startswith("option name MultiPV") for l in lines)
+          and sum(l.startswith("option name") for l in lines) == 34, f"{len(lines)} lines")
+    p.send("isready")
+    check("isready", p.collect("readyok", 5)[1] is not None)
+
+    start = chess_rules.START_FEN
+    p.send("position startpos")
+    p.send("go infinite")
+    quiet, lines = p.quiet_for("bestmove", 2.0)
+    check("go infinite does not end by itself", quiet)
+    sent = p.send("isready")
+    _, at = p.collect("readyok", 2)
+    check("isready is answered during a search", at is not None and at - sent < 0.1)
+    p.send("go depth 1")
+    lines, _ = p.collect("info string", 2)
+    check("go while searching is refused with an info string", any("info string" in l for l in lines))
+    sent = p.send("stop")
+    lines, at = p.collect("bestmove", 2)
+    check("bestmove follows stop within 100 ms", at is not None and at - sent < 0.1,
+          f"{(at - sent) * 1000:.0f} ms" if at else "no bestmove")
+    check("that bestmove is legal", at is not None and legal_in(start, [], lines[-1]), lines[-1] if lines else "")
+
+    p.send("position startpos moves e2e4")
+    p.send("go ponder wtime 5000 btime 5000")
+    quiet, _ = p.quiet_for("bestmove", 1.5)
+    check("go ponder does not end by itself", quiet)
+    sent = p.send("ponderhit")
+    lines, at = p.collect("bestmove", 6)
+    check("ponderhit turns pondering into a timed search", at is not None and at - sent < 5.0,
+          f"{(at - sent) * 1000:.0f} ms" if at else "no bestmove")
+    check("the pondered bestmove is legal", at is not None and legal_in(start, ["e2e4"], lines[-1]))
+
+    p.send("go ponder wtime 5000 btime 5000")
+    time.sleep(0.3)
+    sent = p.send("stop")
+    lines, at = p.collect("bestmove", 2)
+    check("stop ends a ponder search at once", at is not None and at - sent < 0.1)
+
+    # A stop sent right after go must not be lost.
+    p.send("position startpos")
+    p.send("go infinite")
+    sent = p.send("stop")
+    lines, at = p.collect("bestmove", 2)
+    check("stop at once after go", at is not None and at - sent < 0.2 and legal_in(start, [], lines[-1]))
+
+    p.send("stop")
+    p.send("ponderhit")
+    p.send("isready")
+    lines, at = p.collect("readyok", 2)
+    check("stop and ponderhit without a search change nothing", at is not None
+          and not any(l.startswith("bestmove") for l in lines))
+
+    junk = ["frobnicate", "go wtime abc btime", "position fen xyz", "position fen 8/8/8/8/8/8/8/8 w - -",
+            "setoption name NoSuchOption value 3", "setoption name Hash value banana", "setoption",
+            "position startpos moves e2e4 e7e5 zz99 g1f3 " + "a" * 100000, "go searchmoves", "debug maybe",
+            "\t  \t", "x" * 200000]
+    for line in junk:
+        p.send(line)
+    p.send("isready")
+    lines, at = p.collect("readyok", 10)
+    strings = [l for l in lines if l.startswith("info string")]
+    check("junk commands are answered with info strings", at is not None and len(strings) >= 7,
+          f"{len(strings)} info strings")
+    p.send("go depth 3")
+    lines, at = p.collect("bestmove", 10)
+    check("after the junk the game continues", at is not None
+          and legal_in(start, ["e2e4", "e7e5", "g1f3"], lines[-1]), lines[-1] if lines else "")
+
+    p.send("position startpos moves e2e4")
+    p.send("go depth 4 searchmoves d7d5 e2e4 zz")
+    lines, at = p.collect("bestmove", 10)
+    check("searchmoves restricts the root", at is not None and lines[-1].split()[1] == "d7d5", lines[-1] if lines else "")
+    check("an illegal searchmoves word is named", any("searchmoves" in l for l in lines if "info string" in l))
+
+    for name, fen in (("mated", "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1"), ("stalemated", "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1")):
+        p.send(f"position fen {fen}")
+        sent = p.send("go wtime 10000 btime 10000")
+        lines, at = p.collect("bestmove", 5)
+        check(f"a {name} root ends at once with bestmove 0000", at is not None and at - sent < 0.5
+              and lines[-1].split()[:2] == ["bestmove", "0000"], lines[-1] if lines else "")
+
+    mates = [("mate in 1", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1, "d1d8"),
+             ("mate in 2", "r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1", 2, "d5f6"),
+             ("mate in 3", "r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1", 3, None)]
+    for name, fen, k, mating in mates:
+        p.send("ucinewgame")
+        p.send(f"position fen {fen}")
+        p.send(f"go depth {2 * k + 1}")
+        lines, at = p.collect("bestmove", 60)
+        scores = [l for l in lines if f"score mate {k} " in l and "bound" not in l]
+        ok = at is not None and scores and legal_in(fen, [], lines[-1])
+        if ok and mating:
+            ok = lines[-1].split()[1] == mating
+        if ok:
+            pos = chess_rules.Position(fen)
+            after = pos.play(pos.parse_uci(lines[-1].split()[1]))
+            ok = k > 1 or (not after.legal_moves() and after.in_check())
+        check(f"{name}: score mate {k} by depth {2 * k + 1} and the mating move", bool(ok),
+              lines[-1] if lines else "")
+
+    for fen, k in (("7k/8/6KQ/8/8/8/8/8 b - - 0 1", 1), ("6k1/8/6K1/8/8/8/8/R7 b - - 0 1", 2)):
+        p.send(f"position fen {fen}")
+        p.send(f"go depth {2 * k + 2}")
+        lines, at = p.collect("bestmove", 10)
+        check(f"the side mated in {k} reports mate -{k}", at is not None
+              and any(f"score mate -{k} " in l and "bound" not in l for l in lines), lines[-2] if len(lines) > 1 else "")
+
+    p.send("quit")
+    try:
+        status = p.proc.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        status = None
+    check("quit ends the program", status == 0, f"status {status}")
+    print(f"\n{len(FAILURES)} failed" if FAILURES else "\nall checks passed")
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
