@@ -10,7 +10,7 @@
 #include "search/learning_temp_dir.h"
 
 // The engine's learning file pointed into a temporary directory.
-class LearningPath : public LearningTempDir {
+class LearningEngineFile : public LearningTempDir {
  protected:
   void SetUp() override {
     LearningTempDir::SetUp();
@@ -32,7 +32,7 @@ class LearningPath : public LearningTempDir {
   char saved_[LearningPathSize];
 };
 
-TEST_F(LearningPath, StartUpTrimKeepsTheLastRecords) {
+TEST_F(LearningEngineFile, StartUpTrimKeepsTheLastRecords) {
   WriteRecords(path_, 300000);
   TrimLearningFile();
   EXPECT_EQ(CountLearningRecords(Path()), LearningTrimKeep);
@@ -40,14 +40,14 @@ TEST_F(LearningPath, StartUpTrimKeepsTheLastRecords) {
   EXPECT_EQ(CountLearningRecords(Path()), LearningTrimKeep);
 }
 
-TEST_F(LearningPath, ClearPosLearningDeletesTheFile) {
+TEST_F(LearningEngineFile, ClearPosLearningDeletesTheFile) {
   WriteRecords(path_, 3);
   DeleteLearningFile();
   EXPECT_FALSE(std::filesystem::exists(path_));
   DeleteLearningFile();  // nothing left to delete
 }
 
-TEST_F(LearningPath, CutPathIsNeverTouched) {
+TEST_F(LearningEngineFile, CutPathIsNeverTouched) {
   // What a bounded copy leaves when the directory nearly fills the buffer.
   std::string cut = dir_ + "/kestrane.pl";
   snprintf(LearningFilePath, sizeof LearningFilePath, "%s", cut.c_str());
