@@ -21,6 +21,7 @@ struct LearningSearchState {
 };
 
 static LearningSearchState Learning;
+uint32_t LearningSearches;
 
 constexpr int SurpriseMargin = 35;
 constexpr int SwingMargin = 50;
@@ -28,6 +29,7 @@ constexpr int LongIterationMs = 3000;
 constexpr int SettledScore = 400;
 
 void BeginLearningSearch(int rootLoaded) {
+  LearningSearches++;
   memset(&Learning, 0, sizeof Learning);
   Learning.relevant = rootLoaded != 0;
   Learning.allWinning = Learning.allLosing = 1;

@@ -15,6 +15,9 @@ void StoreLearning(Position* pos, PlyState* root, Move reply, int clockAllows, i
 // transposition table; 1 when the root itself was found with a move and an expected
 // reply, which then also goes into the table for the position after the move.
 int LoadLearningFrom(const char* path, Position* pos, PlyState* root);
+// The best move of the root's record that the last load found (the last such record in
+// the file), 0 when none: the root search orders it first in its first iteration.
+Move LearnedRootMove();
 // Appends the record of the search that just ended when it was learning-relevant and the
 // Position Learning option is on. clockAllows: the target time exceeded 3000 ms, or the
 // search ran without a clock; bestRepeats: the position after the best move is a
@@ -31,3 +34,4 @@ void NoteRepeatedFail(int depth);   // the first move failed high or low a secon
 void NoteNewBestMove(int depth);    // a later root move became best
 void NoteIterationEnd(int depth, int score, int elapsedMs);
 int SearchIsLearningRelevant();
+extern uint32_t LearningSearches;  // searches that began with BeginLearningSearch

@@ -16,6 +16,7 @@ struct LearningLoad {
   uint32_t signature;
   int pieces;
   int rootFound;
+  Move rootMove;
   Move checkedBest, checkedReply;  // the root reply checked last, with its verdict
   int replySound;
   uint32_t childKey1, childKey2;
@@ -63,12 +64,18 @@ static void LoadRecord(const LearningRecord* record, void* context) {
   }
   if (!load->replySound) return;
   load->rootFound = 1;
+  load->rootMove = record->bestMove;
   int childDepth = record->depth - 1;
   uint32_t data = PackTransData(-record->score, childDepth, ReversedBound(record->bound));
   PlaceLearnedEntry(record->side ^ 1, load->childKey1, load->childKey2, record->reply, data);
 }
 
+static Move LearnedMove;
+
+Move LearnedRootMove() { return LearnedMove; }
+
 int LoadLearningFrom(const char* path, Position* pos, PlyState* root) {
+  LearnedMove = 0;
   if (!TransSize || !TransTableA[0] || !TransTableA[1]) return 0;
   int64_t count = CountLearningRecords(path);
   if (count <= 0) return 0;
@@ -79,10 +86,12 @@ int LoadLearningFrom(const char* path, Position* pos, PlyState* root) {
   load.pieces = 0;
   for (int sq = 1; sq <= 64; sq++) load.pieces += pos->board[sq] != 0;
   load.rootFound = 0;
+  load.rootMove = 0;
   load.checkedBest = load.checkedReply = 0;
   load.replySound = 0;
   load.childKey1 = load.childKey2 = 0;
   int64_t first = count - int64_t(TransSize / 2);
   ReadLearningRecords(path, first < 0 ? 0 : first, LoadRecord, &load);
+  LearnedMove = load.rootMove;
   return load.rootFound;
 }

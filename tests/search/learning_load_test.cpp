@@ -108,6 +108,7 @@ TEST_F(LearningLoad, RootRecordGivesTheMoveAndTheReplyEntry) {
   LearningRecord r = Record(StartFen, "e2e4", "c7c5", 45, 9, LearnedLowerBound);
   Write({r});
   EXPECT_EQ(Load(), 1);
+  EXPECT_EQ(LearnedRootMove(), r.bestMove);
   TransEntry e;
   ASSERT_TRUE(Entry(r, &e));
   EXPECT_EQ(e.move, r.bestMove);
@@ -154,6 +155,7 @@ TEST_F(LearningLoad, BoardsDifferingOn29SquaresAreNotLoaded) {
   LearningRecord far = Record(Shifted29, "h2h4");
   Write({near, far});
   EXPECT_EQ(Load(), 0);  // neither is the root itself
+  EXPECT_EQ(LearnedRootMove(), 0u);
   TransEntry e;
   EXPECT_TRUE(Entry(near, &e));
   EXPECT_FALSE(Entry(far, &e));
