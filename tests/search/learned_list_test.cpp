@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "api/engine_fixture.h"
 #include "board/position.h"
 #include "search/learned_list.h"
 #include "search/principal_variation.h"
@@ -176,4 +177,21 @@ TEST_F(LearnedListTest, AnalysisEntriesSurviveToTheNextAnalysis) {
   ASSERT_TRUE(ReadTransEntry(&TransTableA[0][41], 0x4141, &read));
   EXPECT_EQ(EntryGeneration(read), 7u);
   ClearSavedPv();
+}
+
+// The "Hash" option's resize frees the slots the list points at, so it empties the list.
+TEST(LearnedListResize, ResizingTheHashEmptiesTheList) {
+  EnsureEngine();
+  int64_t before = TransTableKb();
+  ClearLearnedList();
+  TransEntry* slot = TransSlotA(0, 12345);
+  WriteTransEntry(slot, 0x777, 0x1, 0, PackTransData(0, 3, 5));
+  uint32_t words[4] = {slot->lock, slot->move, slot->move2, slot->data};
+  AddLearned(slot, words);
+  ASSERT_EQ(LearnedListCount(), 1);
+  ResizeHash(before < 5000 ? 8 : 4);
+  EXPECT_EQ(LearnedListCount(), 0);
+  ReinsertLearned();  // nothing listed, nothing written
+  ResizeHash(4);
+  EXPECT_EQ(LearnedListCount(), 0);
 }
