@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "protocol/options.h"
 #include "search/learning.h"
 #include "search/learning_check.h"
@@ -76,7 +74,7 @@ Move LearnedRootMove() { return LearnedMove; }
 
 int LoadLearningFrom(const char* path, Position* pos, PlyState* root) {
   LearnedMove = 0;
-  if (!TransSize || !TransTableA[0] || !TransTableA[1]) return 0;
+  if (!PositionLearning || !TransSize || !TransTableA[0] || !TransTableA[1]) return 0;
   int64_t count = CountLearningRecords(path);
   if (count <= 0) return 0;
   LearningLoad load;

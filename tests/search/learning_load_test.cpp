@@ -141,6 +141,13 @@ TEST_F(LearningLoad, StoredSearchIsLoadedByTheNextSearchOfThePosition) {
   EXPECT_EQ(EntryDepth(e), 6);
 }
 
+TEST_F(LearningLoad, NothingIsLoadedWithLearningOff) {
+  Write({Record(StartFen, "e2e4", "e7e5")});
+  PositionLearning = 0;
+  EXPECT_EQ(Load(), 0);
+  EXPECT_TRUE(TableIsEmpty());
+}
+
 TEST_F(LearningLoad, RecordUnderOtherSettingsIsNeverLoaded) {
   LearningRecord r = Record(StartFen, "e2e4", "e7e5");
   Write({r});
