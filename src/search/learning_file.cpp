@@ -8,8 +8,10 @@
 #include <system_error>
 #if defined(_WIN32)
 #include <io.h>
+static int CutFile(int fd, long size) { return _chsize(fd, size); }
 #else
 #include <unistd.h>
+static int CutFile(int fd, long size) { return ftruncate(fd, size); }
 #endif
 #ifndef O_BINARY
 #define O_BINARY 0
@@ -30,7 +32,7 @@ static int UndoShortWrite(int fd, long written) {
   struct stat info;
   long end = long(lseek(fd, 0, SEEK_CUR));
   if (end < written || fstat(fd, &info) != 0 || long(info.st_size) != end) return 0;
-  return ftruncate(fd, end - written) == 0;
+  return CutFile(fd, end - written) == 0;
 }
 
 int AppendLearningRecord(const char* path, const LearningRecord* record) {
