@@ -12,11 +12,6 @@
 // record never touches the search position.
 static Position Scratch;
 
-static int ValidPieceCode(int code) {
-  int kind = code & 7;
-  return code == 0 || (code > 0 && code < 16 && kind != 0 && kind != 4);
-}
-
 // Castling rights that the placement allows: king and rook still on their start squares.
 static uint32_t PossibleCastling(const int8_t board[65]) {
   uint32_t rights = 0;
@@ -70,13 +65,7 @@ int LearningRecordFieldsAreSound(const LearningRecord* record) {
   if (record->side > 1 || record->secondMove || record->reserved) return 0;
   if (record->depth < 1 || record->depth >= MaxPly) return 0;
   if (record->bound != 0 && record->bound != LearnedUpperBound && record->bound != LearnedLowerBound) return 0;
-  if (record->score > MateScore + 300 || record->score < -MateScore - 300) return 0;
-  int pieces = 0;
-  for (int sq = 1; sq <= 64; sq++) {
-    if (!ValidPieceCode(record->board[sq])) return 0;
-    pieces += record->board[sq] != 0;
-  }
-  return pieces == record->pieceCount;
+  return record->score <= MateScore + 300 && record->score >= -MateScore - 300;
 }
 
 // Boards already found playable and matching their keys: learning files hold the same

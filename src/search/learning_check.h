@@ -5,11 +5,12 @@
 #include "board/types.h"
 #include "search/learning_record.h"
 
-// 1 when the record's fields are those a search writes: the result of a real iteration,
-// zero where the layout has zeros, piece codes on the board and its true piece count.
+// 1 when the record's result fields are those a search writes: a real iteration's depth,
+// score and bound, and zero where the layout has zeros.
 int LearningRecordFieldsAreSound(const LearningRecord* record);
-// 1 when the board is playable, its keys are the record's keys and the best move is one
-// the side to move can make on it (castling and en passant where the placement allows).
+// 1 when the board is playable (piece codes included), its keys are the record's keys and
+// the best move is one the side to move can make on it (castling and en passant where the
+// placement allows). The caller checks the piece count.
 int LearnedMoveIsSound(const LearningRecord* record);
 
 // For the record of the current root: 1 when its best move is pseudo-legal and legal under

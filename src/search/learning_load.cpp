@@ -42,10 +42,13 @@ static void LoadRecord(const LearningRecord* record, void* context) {
   if (record->signature != load->signature) return;
   if (PreferOpenPositions && record->side != load->root->side) return;
   if (load->pieces < record->pieceCount || load->pieces > record->pieceCount + MaxPieceSurplus) return;
-  int differing = 0;
-  for (int sq = 1; sq <= 64; sq++) differing += record->board[sq] != load->pos->board[sq];
-  if (differing > MaxDifferingSquares || !LearningRecordFieldsAreSound(record) || !LearnedMoveIsSound(record))
-    return;
+  int differing = 0, pieces = 0;
+  for (int sq = 1; sq <= 64; sq++) {
+    differing += record->board[sq] != load->pos->board[sq];
+    pieces += record->board[sq] != 0;
+  }
+  if (differing > MaxDifferingSquares || pieces != record->pieceCount) return;
+  if (!LearningRecordFieldsAreSound(record) || !LearnedMoveIsSound(record)) return;
 
   PlaceLearnedEntry(record->side, record->slotKey, record->lock, record->bestMove,
                     LearnedEntryWord3(record));
