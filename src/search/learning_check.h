@@ -13,8 +13,8 @@ int LearningRecordFieldsAreSound(const LearningRecord* record);
 // placement allows). The caller checks the piece count.
 int LearnedMoveIsSound(const LearningRecord* record);
 
-// For the record of the current root: 1 when its best move is pseudo-legal and legal under
-// the root's flags and its reply is pseudo-legal in the position after it. Fills the
-// position keys after the best move and the flags it leaves.
+// For the record of the current root, once LearnedMoveIsSound accepted it: 1 when its best
+// move is legal under the root's flags and its reply is pseudo-legal in the position after
+// it, whose keys it fills in.
 int LearnedReplyIsSound(const LearningRecord* record, uint32_t rootFlags, uint32_t* childKey1,
                         uint32_t* childKey2);
