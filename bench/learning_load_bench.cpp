@@ -1,6 +1,8 @@
 // Time taken by LoadLearning on a learning file of the largest size a trim keeps
 // (262144 records), with a transposition table large enough to read all of them.
 //   learning_load_bench [RUNS]
+// Until the build has a bench target: c++ -std=c++20 -O2 -Isrc bench/learning_load_bench.cpp
+//   build/libkestrane_engine.a -o learning_load_bench
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
