@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that the shared library and the DLL export exactly the engine's functions,
-# under their plain names. Usage: tools/check_exports.sh [libkestrane.so] [kestrane.dll]
+# under their plain names, and that the DLL needs no MinGW runtime DLL. Usage: tools/check_exports.sh [libkestrane.so] [kestrane.dll]
 set -euo pipefail
 
 expected="KestraneAnalyse
@@ -44,6 +44,14 @@ if [ -f "$dll" ]; then
   objdump=i686-w64-mingw32-objdump
   names=$("$objdump" -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/ {on = 1; next} on && NF == 0 {on = 0} on {print $NF}')
   compare "$dll" "$names"
+  # The runtime is linked in: a host needs no MinGW DLL beside kestrane.dll.
+  runtime=$("$objdump" -p "$dll" | awk '/DLL Name:/ {print $3}' | grep -iE 'libstdc|libgcc|winpthread' || true)
+  if [ -n "$runtime" ]; then
+    echo "$dll needs MinGW runtime DLLs: $runtime"
+    status=1
+  else
+    echo "$dll imports only system DLLs: $("$objdump" -p "$dll" | awk '/DLL Name:/ {print $3}' | tr '\n' ' ')"
+  fi
 else
   echo "no $dll: DLL exports not checked"
   status=1

@@ -27,7 +27,7 @@ cmake --build build -j "$jobs"
 echo "== ASan + UBSan build, fast tier"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON > /dev/null
 cmake --build build-asan -j "$jobs" --target kestrane_tests
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
   build-asan/kestrane_tests --gtest_filter=-Slow* --gtest_brief=1
 
 echo "== kestrane.dll for 32-bit Windows"

@@ -4,6 +4,7 @@
 
 #include "cli/analyse_command.h"
 #include "cli/bench_command.h"
+#include "cli/perft_command.h"
 #include "cli/uci.h"
 
 struct Subcommand {
@@ -14,6 +15,7 @@ struct Subcommand {
 static const Subcommand Subcommands[] = {
     {"analyse", AnalyseCommand},
     {"bench", BenchCommand},
+    {"perft", PerftCommand},
     {nullptr, nullptr},
 };
 

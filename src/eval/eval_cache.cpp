@@ -1,8 +1,83 @@
 #include "eval/eval_cache.h"
+#include <initializer_list>
+#include <cstdlib>
+#include "eval/material.h"
+#include "eval/mobility.h"
+#include "eval/pawn_structure.h"
 
-int AllocateEvalCache(int) { return 1; }
-void FreeEvalCache() {}
-int EvalCacheKilobytes() { return 0; }
-void ClearEvalTables() {}
-int EvalCacheProbe(int, uint32_t, uint32_t, uint32_t, int, int*, int*) { return 0; }
-void EvalCacheStore(int, uint32_t, uint32_t, uint32_t, int, int, int) {}
+struct EvalCacheEntry {
+  uint32_t check;  // check word XOR the formed data word
+  uint32_t data;   // stamp in bits 16-31, score in bits 0-15
+};
+
+static EvalCacheEntry* cacheTable[2];
+static uint32_t cacheEntries;
+static int cacheKb;
+
+static int TryAllocate(int kb) {
+  uint32_t n = uint32_t(uint64_t(kb) * 1024 / 16);
+  if (n == 0) return 0;
+  EvalCacheEntry* a = static_cast<EvalCacheEntry*>(std::calloc(n, sizeof(EvalCacheEntry)));
+  EvalCacheEntry* b = a ? static_cast<EvalCacheEntry*>(std::calloc(n, sizeof(EvalCacheEntry))) : nullptr;
+  if (!a || !b) {
+    std::free(a);
+    std::free(b);
+    return 0;
+  }
+  cacheTable[0] = a;
+  cacheTable[1] = b;
+  cacheEntries = n;
+  cacheKb = kb;
+  return 1;
+}
+
+int AllocateEvalCache(int kb) {
+  if (kb < 1) kb = 1;
+  if (cacheTable[0] && kb == cacheKb) return 1;
+  FreeEvalCache();
+  if (TryAllocate(kb)) return 1;
+  return kb != 1024 && TryAllocate(1024);
+}
+
+void FreeEvalCache() {
+  std::free(cacheTable[0]);
+  std::free(cacheTable[1]);
+  cacheTable[0] = cacheTable[1] = nullptr;
+  cacheEntries = 0;
+  cacheKb = 0;
+}
+
+int EvalCacheKilobytes() { return cacheKb; }
+
+void ClearEvalTables() {
+  for (int side = 0; side < 2 && cacheEntries; side++)
+    for (uint32_t i = 0; i < cacheEntries; i++) cacheTable[side][i] = EvalCacheEntry{};
+  ClearPawnHash();
+  ClearMaterialHash();
+  ClearMobilityCache();
+}
+
+static inline uint32_t Formed(uint32_t stamp, int score) { return (stamp << 16) | uint32_t(int32_t(int16_t(score))); }
+
+int EvalCacheProbe(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int partial, int* score, int* attackFlag) {
+  if (!cacheEntries) return 0;
+  const EvalCacheEntry* e = &cacheTable[side][key1 % cacheEntries];
+  stamp &= 0xFFFF;
+  if ((e->data >> 16) != stamp) return 0;
+  int stored = int16_t(e->data & 0xFFFF);
+  uint32_t check = e->check ^ Formed(stamp, stored);
+  if (((check ^ key2) & ~3u) != 0 || int(check & 1) != partial) return 0;
+  *score = stored;
+  *attackFlag = int(check >> 1 & 1);
+  return 1;
+}
+
+void EvalCacheStore(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int partial, int score, int attackFlag) {
+  // A score that does not fit 16 bits is not kept rather than kept truncated.
+  if (!cacheEntries || score < -32768 || score > 32767) return;
+  EvalCacheEntry* e = &cacheTable[side][key1 % cacheEntries];
+  stamp &= 0xFFFF;
+  uint32_t check = (key2 & ~3u) | uint32_t(attackFlag ? 2 : 0) | uint32_t(partial ? 1 : 0);
+  e->check = check ^ Formed(stamp, score);
+  e->data = stamp << 16 | (uint32_t(score) & 0xFFFF);
+}

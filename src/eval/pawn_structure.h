@@ -30,7 +30,7 @@ struct PawnEntry {
   int8_t isolated[2];
   int8_t pawnCountTerm;           // read through the material table's flag 0x04
   uint8_t narrowScale;            // percent, 0 none
-  uint8_t centreSquare;           // 0 when there are no pawns
+  uint8_t centreSquare[2];        // by the king it is measured for; 0 when there are no pawns
 };
 
 enum PawnFlag : uint16_t {

@@ -8,38 +8,8 @@ constexpr int32_t GoodCaptureThreshold = -101;   // captures scoring -100 or mor
 constexpr int32_t KillerThreshold = 0x7FFFFE0A;  // only the current ply's killers
 constexpr int32_t QuiesceCaptureThreshold = -100;
 
-static const Move CastlingWords[2][2] = {{0x8400385, 0x8400185}, {0xA401FBD, 0xA401DBD}};
-
-static int IsPawnMoveSound(const Position* pos, int side, Move move, int from, int to) {
-  const int forward = side == White ? 8 : -8;
-  const int lastRank = side == White ? 8 : 1;
-  if ((RankOf(to) == lastRank) != (MovePromotion(move) != 0)) return 0;
-  if ((move & MoveEnPassant) && MoveCaptured(move) != (side == White ? BPawn : WPawn)) return 0;
-  if (move & (MoveEnPassant | MoveCaptureMask))
-    return (move & MoveDoubleStep) == 0 && PieceMissesSquare(pos->board, MovePiece(move), from, to) == 0;
-  if (move & MoveDoubleStep) {
-    const int homeRank = side == White ? 2 : 7;
-    return RankOf(from) == homeRank && to == from + 2 * forward && pos->board[from + forward] == 0;
-  }
-  return to == from + forward;
-}
-
 int IsStoredMoveSound(const Position* pos, const PlyState* node, Move move) {
-  if (move == 0 || (move & ~MoveWordMask) || (move & MoveNull)) return 0;
-  const int from = MoveFrom(move), to = MoveTo(move);
-  if (from < 1 || from > 64 || to < 1 || to > 64 || from == to) return 0;
-  const int side = node->side;
-  const int piece = MovePiece(move), captured = MoveCaptured(move), promotion = MovePromotion(move);
-  if (PieceKind(piece) == 0 || PieceKind(piece) == 4 || PieceSide(piece) != side) return 0;
-  if (captured && (PieceKind(captured) == 1 || PieceKind(captured) == 4 || PieceSide(captured) == side)) return 0;
-  if (promotion && (!IsPawnCode(piece) || PieceSide(promotion) != side || PieceKind(promotion) < 3 ||
-                    PieceKind(promotion) == 4))
-    return 0;
-  if (!IsMovePlausible(move, pos->board, node->flags)) return 0;
-  if (move & MoveCastle) return move == CastlingWords[side][0] || move == CastlingWords[side][1];
-  if (IsPawnCode(piece)) return IsPawnMoveSound(pos, side, move, from, to);
-  if (move & (MoveEnPassant | MoveDoubleStep)) return 0;
-  return PieceMissesSquare(pos->board, piece, from, to) == 0;
+  return move != 0 && PieceSide(MovePiece(move)) == node->side && IsMovePlausible(move, pos->board, node->flags);
 }
 
 void ResetPicker(PlyState* node) {

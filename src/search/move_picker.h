@@ -10,8 +10,7 @@ Move NextMove(Position* pos, PlyState* node);
 Move NextQuiesceMove(Position* pos, PlyState* node, int qdepth);
 // Starts the node's picker again: stage, generated lists and counters back to zero.
 void ResetPicker(PlyState* node);
-// 1 when a stored move (from a table entry) could be played here: the side to move's piece
-// stands on its from-square, the target holds exactly its captured piece (never a king),
-// and the piece can reach the target on this board. Stricter than IsMovePlausible, so that
-// a table entry of another position can never make an impossible move.
+// 1 when a stored move (from a table entry) could be played here: IsMovePlausible, and the
+// moving piece belongs to the side to move, so that a table entry of another position can
+// never move the opponent's piece.
 int IsStoredMoveSound(const Position* pos, const PlyState* node, Move move);

@@ -3,8 +3,6 @@
 #pragma once
 #include "board/position.h"
 
-// The square step from a towards b on a common rank, file or diagonal; 0 when there is none.
-int LineStep(int a, int b);
 // 2110 when the side to move attacks a square next to the enemy king, else the value of the
 // most valuable enemy piece it attacks (0 for none).
 int ThreatGain(const Position* pos, const PlyState* node);
@@ -22,3 +20,7 @@ int SliderBehind(const Position* pos, int side, int from, int to);
 // The piece landing on `to` (MoveResultPiece) attacks the enemy king from there on the
 // current board.
 int GivesDirectCheck(const Position* pos, const PlyState* node, Move move);
+// A quiet check of the quiescence search into a square the opponent attacks is searched
+// only next to the enemy king and with support (a second attacker of the square, or a slider
+// behind a piece other than a knight); into a square attacked twice, never.
+int QuietCheckWorthSearching(const Position* pos, const PlyState* node, Move move);

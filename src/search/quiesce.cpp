@@ -1,6 +1,5 @@
 // The quiescence search: captures, promotions, evasions and some checks below the horizon.
 #include <algorithm>
-#include <cstdlib>
 #include "board/make_move.h"
 #include "eval/evaluate.h"
 #include "search/move_picker.h"
@@ -11,23 +10,6 @@
 
 constexpr int BoundClamp = 29700;
 constexpr int StandPatMargin = 1155;  // a queen and a pawn
-
-static int KingDistance(int a, int b) {
-  return std::max(std::abs(FileOf(a) - FileOf(b)), std::abs(RankOf(a) - RankOf(b)));
-}
-
-// A quiet check into a defended square is searched only next to the enemy king and with
-// support: a second attacker of the square, or a slider behind a piece other than a knight.
-static bool QuietCheckWorthSearching(const Position* pos, const PlyState* node, Move move) {
-  const int side = node->side, other = side ^ 1;
-  const int from = MoveFrom(move), to = MoveTo(move);
-  const int defenders = pos->attacks[other].cell[to].count;
-  if (defenders == 0) return true;
-  if (defenders >= 2) return false;
-  if (KingDistance(to, pos->pieceList[other][0]) != 1) return false;
-  if (pos->attacks[side].cell[to].count >= 2) return true;
-  return PieceKind(MovePiece(move)) != PieceKind(WKnight) && SliderBehind(pos, side, from, to);
-}
 
 // Table A only, at any depth. Sets hash move 1 for a capture or promotion (any move in
 // check); a trusted entry may narrow the window or end the node (1, with *cutoff).
@@ -54,6 +36,7 @@ static bool ProbeQuiesceEntry(Position* pos, PlyState* node, int* alpha, int* be
 }
 
 int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
+  __builtin_prefetch(TransSlotA(node->side, node->key1));
   pos->nodeCount++;
   ResetPicker(node);
   node->bestMove = 0;

@@ -1,6 +1,7 @@
 // The main alpha-beta search: a fail-soft principal-variation search over the staged picker.
 #include "search/search.h"
 #include <algorithm>
+#include "board/keys.h"
 #include "board/make_move.h"
 #include "eval/evaluate.h"
 #include "eval/pawn_structure.h"
@@ -59,14 +60,16 @@ static bool OpponentLeftHanging(const Position* pos, const PlyState* node) {
   return pos->attacks[side ^ 1].cell[pos->pieceList[side][0]].count < 2;
 }
 
-// 1 when the quiet non-pawn move leads to a position seen before on this line.
-static bool HashMoveRepeats(Position* pos, PlyState* node, Move move) {
+// 1 when the quiet non-pawn move leads to a position seen before on this line: its key is
+// pushed on the history for the test.
+static bool HashMoveRepeats(Position* pos, const PlyState* node, Move move) {
   if (!IsQuietNonPawnMove(move)) return false;
-  node->move = move;
-  PlyState* child = MakeMove(pos, node);
-  if (!child) return false;
-  const bool repeats = IsRepetition(pos, child->irreversible, child->key2, 1) != 0;
-  UnmakeMove(pos, node);
+  const int piece = MovePiece(move);
+  const uint32_t key = node->key2 ^ ZobristKey2[piece][MoveFrom(move)] ^ ZobristKey2[piece][MoveTo(move)];
+  pos->keyPtr[1] = key;
+  pos->keyPtr++;
+  const bool repeats = IsRepetition(pos, node->irreversible, key, 1) != 0;
+  pos->keyPtr--;
   return repeats;
 }
 
@@ -265,6 +268,7 @@ static bool SingularTestApplies(const PlyState* node, const NodeFrame* f) {
 int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int allowNull, int extensionCount) {
   if (pos->nodeCount >= NextPollPoint) Poll(pos);
   if (SearchStopped()) return 0;
+  PrefetchTransSlots(node->side, node->key1);
   ResetPicker(node);
   node->flags &= ~SearchFlagBits;
   const int ply = node->ply, side = node->side;

@@ -167,7 +167,8 @@ void MeasureSpeed() {
     CalibrationRound();
     rounds++;
   }
-  SpeedEstimate = std::max(rounds * 10 * 100 / 4, 1000);
+  // At least 4000, so that the first poll of every search comes after at most 1000 nodes.
+  SpeedEstimate = std::max(rounds * 10 * 100 / 4, 4000);
   PollInterval = uint64_t(SpeedEstimate) / 4;
 }
 
@@ -210,7 +211,10 @@ void Poll(Position* pos) {
       StopFlag.store(1, std::memory_order_relaxed);
     }
   }
-  NextPollPoint = pos->nodeCount + (t < 5000 ? PollInterval : uint64_t(SpeedEstimate));
+  // A node-limited search polls at counts that depend on the limit alone, so it stops at the
+  // same node on every machine.
+  uint64_t interval = NodeLimit > 0 ? uint64_t(NodeLimit) / 50 + 1 : t < 5000 ? PollInterval : uint64_t(SpeedEstimate);
+  NextPollPoint = pos->nodeCount + interval;
   if (t >= 2000) {
     if (t - LastTablebaseCheck >= 2000) {
       LastTablebaseCheck = t;

@@ -52,6 +52,12 @@ extern uint32_t HashfullCount;
 inline TransEntry* TransSlotA(int side, uint32_t key1) { return &TransTableA[side][key1 % TransSize]; }
 inline TransEntry* TransSlotB(int side, uint32_t key1) { return &TransTableB[side][key1 % TransSize]; }
 
+// Starts loading the node's slots so that the probe a little later does not wait for memory.
+inline void PrefetchTransSlots(int side, uint32_t key1) {
+  __builtin_prefetch(TransSlotA(side, key1));
+  __builtin_prefetch(TransSlotB(side, key1));
+}
+
 // Copies the slot into *out and checks the lock; 1 when it belongs to key2.
 inline int ReadTransEntry(const TransEntry* slot, uint32_t key2, TransEntry* out) {
   *out = *slot;

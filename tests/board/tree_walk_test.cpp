@@ -132,4 +132,14 @@ INSTANTIATE_TEST_SUITE_P(
                       WalkCase{PromotionsFen, 3, 9467}, WalkCase{TalkchessFen, 3, 62379},
                       WalkCase{MiddlegameFen, 3, 89890}));
 
+INSTANTIATE_TEST_SUITE_P(
+    ManyPieces, TreeWalk,
+    ::testing::Values(WalkCase{"4k3/8/8/8/8/NNNNN3/NNNNN3/4K3 w - - 0 1", 3, 10991},
+                      WalkCase{"4k3/nnnnn3/nnnnn3/8/8/8/8/4K3 b - - 0 1", 3, 10991},
+                      WalkCase{"4k3/8/8/8/8/BBBBB3/BBBBB3/4K3 w - - 0 1", 3, 4510},
+                      WalkCase{"7k/8/8/8/8/RRRRR3/RRRRR3/4K3 w - - 0 1", 3, 4406},
+                      WalkCase{"7k/6pp/8/8/8/QQQQQ3/QQQQ4/4K3 w - - 0 1", 3, 13500},
+                      WalkCase{"k7/7P/8/8/8/8/NNNNNNNN/N3K3 w - - 0 1", 3, 5274},
+                      WalkCase{"7k/P5pp/8/8/8/QQQQQ3/QQQQ4/4K3 w - - 0 1", 3, 13634}));
+
 }  // namespace

@@ -40,7 +40,7 @@ class PositionCommand : public EngineFixture {
   }
 };
 
-TEST_F(PositionCommand, DISABLED_MovesAreReplayedAndUnreadableOrIllegalWordsSkipped) {
+TEST_F(PositionCommand, MovesAreReplayedAndUnreadableOrIllegalWordsSkipped) {
   struct Case {
     const char* line;
     std::vector<std::string> played;
@@ -62,7 +62,7 @@ TEST_F(PositionCommand, DISABLED_MovesAreReplayedAndUnreadableOrIllegalWordsSkip
   }
 }
 
-TEST_F(PositionCommand, DISABLED_BadFenKeepsThePreviousGame) {
+TEST_F(PositionCommand, BadFenKeepsThePreviousGame) {
   Exec("position startpos moves e2e4 c7c5 g1f3");
   GameSnapshot before = Snapshot();
   std::string junk(100000, '#');
@@ -86,7 +86,7 @@ TEST_F(PositionCommand, DISABLED_BadFenKeepsThePreviousGame) {
   }
 }
 
-TEST_F(PositionCommand, DISABLED_FenPositionWithMoves) {
+TEST_F(PositionCommand, FenPositionWithMoves) {
   Exec("position fen 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1 moves e2e4 e8d7");
   GameSnapshot s = Snapshot();
   EXPECT_EQ(s.moves, (std::vector<std::string>{"e2e4", "e8d7"}));
@@ -96,7 +96,7 @@ TEST_F(PositionCommand, DISABLED_FenPositionWithMoves) {
   ExpectSearchPositionFollowsGame();
 }
 
-TEST_F(PositionCommand, DISABLED_JunkAfterAGoodFenIsIgnored) {
+TEST_F(PositionCommand, JunkAfterAGoodFenIsIgnored) {
   Exec("position fen 4k3/8/8/8/8/8/8/4K3 b - - 0 1" + std::string(5000, ' ') + std::string(100000, '#') +
        " moves e8d8");
   EXPECT_EQ(Snapshot().moves, (std::vector<std::string>{"e8d8"}));
@@ -104,7 +104,7 @@ TEST_F(PositionCommand, DISABLED_JunkAfterAGoodFenIsIgnored) {
   ExpectSearchPositionFollowsGame();
 }
 
-TEST_F(PositionCommand, DISABLED_LinesAndWordsOfAnyLength) {
+TEST_F(PositionCommand, LinesAndWordsOfAnyLength) {
   std::string line = "position startpos moves";
   for (int i = 0; i < 4000; ++i) line += " zz9";             // 100 KB of unreadable words
   line += " " + std::string(50000, 'e') + " e2e4 " + std::string(3, 'x') + " e7e5";
@@ -113,7 +113,7 @@ TEST_F(PositionCommand, DISABLED_LinesAndWordsOfAnyLength) {
   ExpectSearchPositionFollowsGame();
 }
 
-TEST_F(PositionCommand, DISABLED_LongGamesGrowTheHistory) {
+TEST_F(PositionCommand, LongGamesGrowTheHistory) {
   // Knights out and back: 640 legal moves, more than three history growth steps.
   std::string line = "position startpos moves";
   for (int i = 0; i < 160; ++i) line += " g1f3 g8f6 f3g1 f6g8";
@@ -126,7 +126,7 @@ TEST_F(PositionCommand, DISABLED_LongGamesGrowTheHistory) {
   ExpectSearchPositionFollowsGame();
 }
 
-TEST_F(PositionCommand, DISABLED_NoWordAfterPositionChangesNothing) {
+TEST_F(PositionCommand, NoWordAfterPositionChangesNothing) {
   Exec("position startpos moves d2d4");
   GameSnapshot before = Snapshot();
   Exec("position");

@@ -1,0 +1,32 @@
+// The material table: imbalance score and drawishness per pair of material signatures.
+#pragma once
+#include <cstdint>
+#include "board/position.h"
+
+struct MaterialEntry {
+  uint32_t key;     // White signature << 16 | Black signature
+  int16_t score;    // White's view
+  uint8_t scale;    // percent, 0 none
+  uint8_t flags;    // MaterialFlag bits
+};
+
+enum MaterialFlag : uint8_t {
+  MaterialWhiteExchangeUp = 0x01,  // White has the extra rook: Black's isolated pawns count
+  MaterialBlackExchangeUp = 0x02,
+  MaterialPawnCountTerm = 0x04,    // equal minors: the pawn entry's pawn-count term applies
+  MaterialFilled = 0x80,
+};
+
+// Piece counts of one side, as the balance reads them.
+struct MaterialCounts {
+  int pawns, knights, bishops, light, dark, rooks, queens;
+};
+
+constexpr int MaterialHashSize = 4096;
+
+void CountMaterial(const Position* pos, const PlyState* ps, int side, MaterialCounts* counts);
+void MaterialBalance(const PlyState* ps, const MaterialCounts counts[2], MaterialEntry* entry);
+// The entry for the node's material; positions whose counts do not fit the signature
+// fields are balanced into `scratch` instead of the table.
+const MaterialEntry* MaterialLookup(const Position* pos, const PlyState* ps, MaterialEntry* scratch);
+void ClearMaterialHash();

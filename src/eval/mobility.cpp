@@ -1,0 +1,117 @@
+// Centre control and knight and bishop mobility, the last (and lazily skipped) term.
+#include "eval/mobility.h"
+#include <initializer_list>
+#include <cstdint>
+#include "board/keys.h"
+#include "board/types.h"
+#include "eval/eval_node.h"
+#include "eval/prepare_root.h"
+#include "eval/root_tables.h"
+#include "eval/squares.h"
+#include "protocol/options.h"
+
+struct MobilityEntry {
+  uint32_t word0;  // key 1 in bits 8-31, the value (signed 8-bit) in bits 0-7
+  uint32_t word1;  // key 2
+};
+constexpr int MobilityCacheSize = 65536;
+static MobilityEntry MobilityCache[MobilityCacheSize];
+
+static const int8_t KnightSafeSquare[65] = {
+    0, 0, 1, 1, 1, 1, 1, 1, 0,  //
+    1, 2, 2, 2, 2, 2, 2, 1,     //
+    1, 2, 3, 3, 3, 3, 2, 1,     //
+    1, 2, 3, 4, 4, 3, 2, 1,     //
+    1, 2, 3, 4, 4, 3, 2, 1,     //
+    1, 2, 3, 3, 3, 3, 2, 1,     //
+    1, 2, 2, 2, 2, 2, 2, 1,     //
+    0, 1, 1, 1, 1, 1, 1, 0,
+};
+static const int BishopPawnMobility[18] = {-20, -13, -5, 2, 4, 6, 8, 10, 11, 11, 12, 12, 13, 13, 14, 14, 14, 14};
+static const int KnightJumps[8][2] = {{-2, -1}, {2, -1}, {-1, -2}, {1, -2}, {2, 1}, {-2, 1}, {1, 2}, {-1, 2}};
+static const int Diagonals[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
+
+void ClearMobilityCache() {
+  for (int i = 0; i < MobilityCacheSize; i++) MobilityCache[i] = MobilityEntry{};
+}
+
+static int CentrePart(const EvalNode* n) {
+  const AttackCell* w = n->pos->attacks[White].cell;
+  const AttackCell* b = n->pos->attacks[Black].cell;
+  auto W = [&](int s) { return w[s].count; };
+  auto B = [&](int s) { return b[s].count; };
+  using namespace sq;
+  int v = 0;
+  for (int s : {C3, C4, C5, C6, F3, F4, F5, F6}) v += W(s) - B(s);
+  v += 3 * (W(D5) + W(E5) - B(D4) - B(E4));
+  v += 2 * (W(D4) + W(E4) + W(D6) + W(E6) - B(D5) - B(E5) - B(D3) - B(E3));
+  v += W(D3) + W(E3) + W(C7) + W(D7) + W(E7) + W(F7) - B(D6) - B(E6) - B(C2) - B(D2) - B(E2) - B(F2);
+  return 2 * v;
+}
+
+static int KnightMobility(const EvalNode* n, int us, int s) {
+  int them = us ^ 1, v = 0, safe = 0;
+  for (const auto& j : KnightJumps) {
+    int t = StepFrom(s, j[0], j[1]);
+    if (!t) continue;
+    int code = n->board[t];
+    if (n->pe->pawnAttacks[them] & SquareBit(t)) {
+      v -= 3;
+    } else if ((!code || PieceSide(code) == them) && AttackCount(n, us, t) > AttackCount(n, them, t)) {
+      v += KnightSafeSquare[t];
+      safe = 1;
+    } else {
+      v += 1;
+    }
+  }
+  return safe ? v : v + PieceConstants.knightNoSafeSquare;
+}
+
+// Squares on the bishop's diagonals not covered by enemy pawns, with pawns as the only
+// obstacles: own pawns end a diagonal, an enemy pawn ends it after counting.
+static int BishopPawnMobilityCount(const EvalNode* n, int us, int s) {
+  int them = us ^ 1, count = 0;
+  for (const auto& d : Diagonals) {
+    for (int t = StepFrom(s, d[0], d[1]); t; t = StepFrom(t, d[0], d[1])) {
+      int code = n->board[t];
+      if (code == OwnPiece(us, WPawn)) break;
+      if (!(n->pe->pawnAttacks[them] & SquareBit(t))) count++;
+      if (code == OwnPiece(them, WPawn)) break;
+    }
+  }
+  return count;
+}
+
+static int BishopMobility(const EvalNode* n, int us, int s) {
+  int code = OwnPiece(us, WBishop);
+  uint32_t key1 = n->ps->pawnKey1 ^ ZobristKey1[code][s];
+  uint32_t key2 = n->ps->pawnKey2 ^ ZobristKey2[code][s];
+  MobilityEntry* e = &MobilityCache[key1 & (MobilityCacheSize - 1)];
+  if ((e->word0 >> 8) == (key1 >> 8) && e->word1 == key2) return int8_t(e->word0 & 0xFF);
+  int count = BishopPawnMobilityCount(n, us, s);
+  int v = BishopPawnMobility[count > 17 ? 17 : count];
+  e->word0 = (key1 & 0xFFFFFF00u) | (uint32_t(v) & 0xFF);
+  e->word1 = key2;
+  return v;
+}
+
+int CentreAndMobility(EvalNode* n) {
+  int t = 0;
+  if (!n->endgame) {
+    int centre = CentrePart(n);
+    if (OptionWeights[WeightCenterControl] != 100) centre = centre * OptionWeights[WeightCenterControl] / 100;
+    t += centre;
+  }
+  const Position* pos = n->pos;
+  for (int us = White; us <= Black; us++) {
+    int sg = Sign(us);
+    for (int i = 1; pos->pieceList[us][i]; i++) {
+      int s = pos->pieceList[us][i];
+      if (s == CapturedMark) continue;
+      int kind = PieceKind(n->board[s]);
+      if (kind == WKnight) t += sg * KnightMobility(n, us, s);
+      else if (kind == WBishop) t += sg * BishopMobility(n, us, s);
+    }
+  }
+  return t;
+}
