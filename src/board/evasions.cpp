@@ -5,8 +5,6 @@
 
 namespace {
 
-inline Move PieceMove(int from, int to, int code) { return Move(from) | Move(to) << 7 | Move(code) << 22; }
-
 // One own pawn moving onto the empty square s, as promotions on the last rank.
 inline void AddPawnStep(MoveWriter* w, int from, int s, int pawn, Move extra) {
   Move move = PieceMove(from, s, pawn) | extra;
@@ -77,7 +75,7 @@ void GenerateEvasions(MoveWriter* w, PlyState* ps) {
         AddPawnStep(w, back, s, pawn, 0);
       } else if (board[back] == 0) {
         int backTwo = PawnAhead[side ^ 1][back];
-        if (board[backTwo] == pawn && (side == White ? backTwo < 17 : backTwo > 48))
+        if (board[backTwo] == pawn && OnHomeRank(side, backTwo))
           AddPawnStep(w, backTwo, s, pawn, MoveDoubleStep);
       }
     }

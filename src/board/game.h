@@ -13,18 +13,23 @@ struct GameEntry {
 };
 
 extern int8_t RootBoard[65];
-extern RootState RootStateNow;
+extern RootState RootStateNow;   // side and flags of RootBoard; ApplyGameMove keeps it current
 extern GameEntry* GameHistory;   // entries 0..GameLength
 extern int GameLength;           // index of the current entry
 extern uint32_t* KeyHistory;     // three zero words, the set-up key, then one key per move
 extern uint32_t* KeyHistoryTop;  // the last key stored
 
-int AllocateGameHistory();       // 0 when memory is short
+int AllocateGameHistory();       // room for 200 moves; 0 when memory is short
 void FreeGameHistory();
 void ResetRoot();                // new history from RootBoard / RootStateNow
-// Plays a move on the game; 0 (nothing changed) when the history cannot grow.
+// Plays a move on the game, growing the histories by 200 entries when needed; 0 (nothing
+// changed) when they cannot grow or the move has no valid squares. Give it moves from
+// ParseLegalGameMove.
 int ApplyGameMove(Move move);
-// The legal move whose coordinate text is `text` in the game position, or 0.
+// The generator's exact move word for a coordinate text (e2e4, e7e8q) when it is a legal
+// move of the game position, else 0 (also for a position that is not playable). Texts of
+// any length are safe.
 Move ParseLegalGameMove(const char* text);
-// Copies the root board into the position and rebuilds lists, slots, counts and attack tables.
+// Copies the root board into the position, rebuilds lists, slots, counts and attack tables,
+// clears keyPtr and sets up the root ply state from the current game entry (SetupRootPly).
 void LoadRootIntoPosition(Position* pos);

@@ -1,6 +1,7 @@
 // Whether a stored move still fits a board, and single-piece attack tests.
 #include "board/geometry.h"
 #include "board/movegen.h"
+#include "board/movegen_write.h"
 
 namespace {
 
@@ -8,12 +9,10 @@ bool ValidPieceCode(int code) { return code > 0 && code < 16 && (code & 7) != 0 
 
 // The castling move of `side` on this wing fits: right, rook at home, squares between empty.
 bool CastlingFits(Move move, const int8_t* board, uint32_t flags, int side) {
-  static const Move Moves[2][2] = {{0x8400385, 0x8400185}, {0xA401FBD, 0xA401DBD}};
-  static const uint32_t Rights[2][2] = {{WhiteKingSide, WhiteQueenSide}, {BlackKingSide, BlackQueenSide}};
   static const uint8_t Rook[2][2] = {{8, 1}, {64, 57}};
   static const uint8_t Between[2][2][3] = {{{6, 0, 0}, {2, 4, 0}}, {{62, 0, 0}, {58, 60, 0}}};
   int wing = MoveTo(move) < MoveFrom(move) ? 1 : 0;
-  if (move != Moves[side][wing] || (flags & Rights[side][wing]) == 0) return false;
+  if (move != CastleMoves[side][wing] || (flags & CastleRights[side][wing]) == 0) return false;
   if (board[Rook[side][wing]] != WRook + side * BlackBit) return false;
   for (const uint8_t* s = Between[side][wing]; *s; s++)
     if (board[*s] != 0) return false;
@@ -27,7 +26,7 @@ bool PawnMoveFits(Move move, const int8_t* board, int side) {
   if (MoveCaptured(move)) return (LineKindOf(from, to) & (side == White ? 2 : 4)) != 0;
   int ahead = PawnAhead[side][from];
   if (move & MoveDoubleStep)
-    return (side == White ? from < 17 : from > 48) && board[ahead] == 0 && to == PawnAhead[side][ahead];
+    return OnHomeRank(side, from) && board[ahead] == 0 && to == PawnAhead[side][ahead];
   return to == ahead;
 }
 

@@ -6,13 +6,6 @@
 
 namespace {
 
-constexpr Move CastleMoves[2][2] = {{0x8400385, 0x8400185}, {0xA401FBD, 0xA401DBD}};
-constexpr uint32_t CastleRights[2][2] = {{WhiteKingSide, WhiteQueenSide}, {BlackKingSide, BlackQueenSide}};
-
-inline bool OnHomeRank(int side, int sq) { return side == White ? sq < 17 : sq > 48; }
-
-inline Move PieceMove(int from, int to, int code) { return Move(from) | Move(to) << 7 | Move(code) << 22; }
-
 void AddCastling(MoveWriter* w, uint32_t flags) {
   for (int wing = 0; wing < 2; wing++)
     if (flags & CastleRights[w->side][wing]) AddQuiet(w, CastleMoves[w->side][wing]);

@@ -1,5 +1,5 @@
-// Writing scored entries into the two per-ply lists; shared by the generator and the
-// evasion generator.
+// Writing scored entries into the two per-ply lists, shared by the generator, the evasion
+// generator and the plausibility test.
 #pragma once
 #include "board/movegen.h"
 
@@ -13,6 +13,14 @@ struct MoveWriter {
 };
 
 inline bool IsEnemyPiece(int code, int side) { return code > 0 && PieceSide(code) != side; }
+
+inline bool OnHomeRank(int side, int sq) { return side == White ? sq < 17 : sq > 48; }
+
+inline Move PieceMove(int from, int to, int code) { return Move(from) | Move(to) << 7 | Move(code) << 22; }
+
+// The castling king moves and their rights, [side][0 king-side, 1 queen-side].
+constexpr Move CastleMoves[2][2] = {{0x8400385, 0x8400185}, {0xA401FBD, 0xA401DBD}};
+constexpr uint32_t CastleRights[2][2] = {{WhiteKingSide, WhiteQueenSide}, {BlackKingSide, BlackQueenSide}};
 
 inline void AddQuiet(MoveWriter* w, Move move) {
   w->quiet->move = move;

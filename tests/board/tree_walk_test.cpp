@@ -8,6 +8,7 @@
 #include "board/geometry.h"
 #include "board/position_check.h"
 #include "board_fixture.h"
+#include "eval/piece_square.h"
 
 namespace {
 
@@ -82,9 +83,32 @@ void CheckModesAgree(Position* pos, PlyState* ps) {
   EXPECT_EQ(queens, expected);
 }
 
+// The piece-square sum from the side to move's view, counted from the board.
+int PlainPieceSquareSum(const Position* pos, int side) {
+  int sum = 0;
+  for (int sq = 1; sq <= 64; sq++) {
+    int code = pos->board[sq];
+    if (code > 0) sum += PieceSide(code) == side ? PieceSquareTable[code][sq] : -PieceSquareTable[code][sq];
+  }
+  return sum;
+}
+
+// Castling rights only with king and rook at home.
+bool RightsFitTheBoard(const Position* pos, uint32_t flags) {
+  const int8_t* b = pos->board;
+  return (!(flags & WhiteKingSide) || (b[5] == WKing && b[8] == WRook)) &&
+         (!(flags & WhiteQueenSide) || (b[5] == WKing && b[1] == WRook)) &&
+         (!(flags & BlackKingSide) || (b[61] == BKing && b[64] == BRook)) &&
+         (!(flags & BlackQueenSide) || (b[61] == BKing && b[57] == BRook));
+}
+
 struct Walker {
   Position* pos;
   uint64_t failures = 0;
+
+  bool StateFits(const PlyState* ps) {
+    return PositionIsOk(pos, ps) && ps->pstSum == PlainPieceSquareSum(pos, ps->side) && RightsFitTheBoard(pos, ps->flags);
+  }
 
   uint64_t Walk(PlyState* ps, int depth) {
     CheckModesAgree(pos, ps);
@@ -95,13 +119,13 @@ struct Walker {
         ps->move = e->move;
         PlyState* next = MakeMove(pos, ps);
         if (next == nullptr) {
-          if (!PositionIsOk(pos, ps)) failures++;
+          if (!StateFits(ps)) failures++;
           continue;
         }
-        if (!PositionIsOk(pos, next)) failures++;
+        if (!StateFits(next)) failures++;
         nodes += depth > 1 ? Walk(next, depth - 1) : 1;
         UnmakeMove(pos, ps);
-        if (!PositionIsOk(pos, ps)) failures++;
+        if (!StateFits(ps)) failures++;
       }
     }
     return nodes;
@@ -114,7 +138,22 @@ struct WalkCase {
   uint64_t nodes;
 };
 
-class TreeWalk : public ::testing::TestWithParam<WalkCase> {};
+// Random piece-square values, so that the incremental sum is checked on every move kind.
+class TreeWalk : public ::testing::TestWithParam<WalkCase> {
+ protected:
+  void SetUp() override {
+    uint32_t seed = 12345;
+    for (auto& row : PieceSquareTable)
+      for (auto& value : row) {
+        seed = seed * 1103515245u + 12345u;
+        value = int32_t(seed >> 16) % 200 - 100;
+      }
+  }
+  void TearDown() override {
+    for (auto& row : PieceSquareTable)
+      for (auto& value : row) value = 0;
+  }
+};
 
 TEST_P(TreeWalk, InvariantsHoldAndModesAgreeAtEveryNode) {
   BoardSetup b;
