@@ -167,8 +167,10 @@ void MeasureSpeed() {
     CalibrationRound();
     rounds++;
   }
-  // At least 4000, so that the first poll of every search comes after at most 1000 nodes.
-  SpeedEstimate = std::max(rounds * 10 * 100 / 4, 4000);
+  // Sized so that the clock is read every few milliseconds of search (about 10 ms in the first
+  // five seconds, 40 ms later); at least 4000, so the first poll of a search comes within 1000
+  // nodes.
+  SpeedEstimate = std::max(rounds * 10 * 100 / 16, 4000);
   PollInterval = uint64_t(SpeedEstimate) / 4;
 }
 

@@ -14,6 +14,7 @@
 #include "protocol/report.h"
 #include "search/search.h"
 #include "search/search_flags.h"
+#include "platform/platform.h"
 #include "search/time_control.h"
 
 namespace {
@@ -210,6 +211,61 @@ TEST_F(RootSearchTest, SingleLegalMoveInAClockSearchStopsAfterDepthTen) {
   std::string best = Go("position fen 7k/8/5K2/8/8/8/8/7R b - - 0 1", "wtime 600000 btime 600000");
   EXPECT_EQ(best, "h8g8");
   EXPECT_LE(RootDepth, 10);
+}
+
+}  // namespace
+
+namespace {
+
+// Longer searches: the slow tier.
+class SlowRootSearch : public RootSearchTest {};
+
+TEST_F(SlowRootSearch, DeepSearchesRepeatExactly) {
+  const char* const positions[] = {
+      "position fen r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10",
+      "position fen 2r3k1/pppR1pp1/4p3/4P1P1/5P2/1P4K1/P1P5/8 w - - 0 1",
+  };
+  for (const char* position : positions) {
+    std::string first = Go(position, "depth 11");
+    uint64_t nodes = EnginePosition->nodeCount;
+    Run("ucinewgame");
+    Run("setoption name Clear Hash");
+    EXPECT_EQ(Go(position, "depth 11"), first) << position;
+    EXPECT_EQ(EnginePosition->nodeCount, nodes) << position;
+  }
+}
+
+TEST_F(SlowRootSearch, MultiLineScoresComeInOrder) {
+  MultiPV = 4;
+  Go("position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 3 8", "depth 9");
+  ASSERT_GE(Received.lines.size(), 4u);
+  size_t n = Received.lines.size();
+  int previous = 1 << 30;
+  for (size_t i = n - 4; i < n; ++i) {
+    const std::string& line = Received.lines[i];
+    ASSERT_EQ(line.rfind("depth 9 ", 0), 0u) << line;
+    EXPECT_EQ(ranksHeard[i], int(i - (n - 4)) + 1);
+    size_t at = line.find(" score cp ");
+    ASSERT_NE(at, std::string::npos) << line;
+    int score = atoi(line.c_str() + at + 10);
+    EXPECT_LE(score, previous) << line;
+    previous = score;
+  }
+}
+
+TEST_F(SlowRootSearch, BlackMatesInThree) {
+  std::string best = Go("position fen 2r3k1/p4p2/3Rp2p/1p2P1pK/8/1P4P1/P3Q2P/1q6 b - - 0 1", "depth 7");
+  EXPECT_TRUE(HeardScore("mate 3"));
+  EXPECT_EQ(best, "b1g6");
+}
+
+TEST_F(SlowRootSearch, ClockSearchEndsWithinItsHardLimit) {
+  uint32_t start = TickCount();
+  Go("position fen r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10",
+     "wtime 3000 btime 3000");
+  uint32_t used = TickCount() - start;
+  EXPECT_LE(int(used), 3000) << "the clock was overstepped";
+  EXPECT_LE(ElapsedMs(), HardLimit + 100);
 }
 
 }  // namespace
