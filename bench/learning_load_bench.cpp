@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -131,17 +132,20 @@ int main(int argc, char** argv) {
 
   for (int kind = 0; kind < FileKinds; kind++) {
     if (!WriteFile(path.c_str(), writer.get(), kind)) return fprintf(stderr, "cannot write %s\n", path.c_str()), 1;
-    double best = 1e9;
+    double best = 1e9, bestCpu = 1e9;
     int found = 0;
     for (int run = 0; run < runs; run++) {
       ClearTransTable();
       auto start = std::chrono::steady_clock::now();
+      std::clock_t cpuStart = std::clock();
       found = LoadLearningFrom(path.c_str(), pos.get(), root);
+      double cpu = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
       double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
       if (ms < best) best = ms;
+      if (cpu < bestCpu) bestCpu = cpu;
     }
-    printf("LoadLearning, %lld records, %s: %.1f ms (best of %d), root found %d\n",
-           static_cast<long long>(Records), KindNames[kind], best, runs, found);
+    printf("LoadLearning, %lld records, %s: %.1f ms wall, %.1f ms CPU (best of %d), root found %d\n",
+           static_cast<long long>(Records), KindNames[kind], best, bestCpu, runs, found);
   }
   std::error_code error;
   std::filesystem::remove_all(pattern, error);
