@@ -1,0 +1,112 @@
+#include "search/learning_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#if defined(_WIN32)
+#include <io.h>
+static int CutFile(int fd, long size) { return _chsize(fd, size); }
+#else
+#include <unistd.h>
+static int CutFile(int fd, long size) { return ftruncate(fd, size); }
+#endif
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+
+int64_t CountLearningRecords(const char* path) {
+  FILE* file = fopen(path, "rb");
+  if (!file) return 0;
+  int64_t size = -1;
+  if (fseek(file, 0, SEEK_END) == 0) size = ftell(file);
+  fclose(file);
+  return size < 0 ? -1 : size / LearningRecordSize;
+}
+
+// Takes back the bytes of a short write when they are still the end of the file;
+// 1 when they were taken back.
+static int UndoShortWrite(int fd, long written) {
+  struct stat info;
+  long end = long(lseek(fd, 0, SEEK_CUR));
+  if (end < written || fstat(fd, &info) != 0 || long(info.st_size) != end) return 0;
+  return CutFile(fd, end - written) == 0;
+}
+
+int AppendLearningRecord(const char* path, const LearningRecord* record) {
+  uint8_t bytes[LearningRecordSize];
+  EncodeLearningRecord(record, bytes);
+  int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_BINARY, 0644);
+  if (fd < 0) return 0;
+  long written = long(write(fd, bytes, LearningRecordSize));
+  if (written > 0 && written < LearningRecordSize) UndoShortWrite(fd, written);
+  int closed = close(fd) == 0;
+  return written == LearningRecordSize && closed;
+}
+
+int64_t ReadLearningRecords(const char* path, int64_t first, LearningVisitor visit, void* context) {
+  FILE* file = fopen(path, "rb");
+  if (!file) return -1;
+  int64_t visited = 0;
+  if (first < 0) first = 0;
+  if (fseek(file, long(first * LearningRecordSize), SEEK_SET) == 0) {
+    uint8_t block[LearningReadBlock * LearningRecordSize];
+    for (;;) {
+      size_t got = fread(block, 1, sizeof block, file);
+      size_t records = got / LearningRecordSize;
+      for (size_t i = 0; i < records; i++) {
+        LearningRecord record;
+        DecodeLearningRecord(block + i * LearningRecordSize, &record);
+        visit(&record, context);
+        visited++;
+      }
+      if (got < sizeof block) break;
+    }
+  }
+  fclose(file);
+  return visited;
+}
+
+// Copies `bytes` bytes from the current position of `from` to `to`; 1 when all were copied.
+static int CopyBytes(FILE* from, FILE* to, int64_t bytes) {
+  uint8_t chunk[LearningReadBlock * LearningRecordSize];
+  while (bytes > 0) {
+    size_t want = bytes < int64_t(sizeof chunk) ? size_t(bytes) : sizeof chunk;
+    if (fread(chunk, 1, want, from) != want) return 0;
+    if (fwrite(chunk, 1, want, to) != want) return 0;
+    bytes -= int64_t(want);
+  }
+  return 1;
+}
+
+int TrimLearningRecords(const char* path, int64_t threshold, int64_t keep) {
+  int64_t count = CountLearningRecords(path);
+  if (count <= threshold || keep < 0 || keep >= count) return 0;
+  char temporary[1024];
+  int length = snprintf(temporary, sizeof temporary, "%s.trim", path);
+  if (length < 0 || length >= int(sizeof temporary)) return 0;
+
+  FILE* source = fopen(path, "rb");
+  if (!source) return 0;
+  // Exclusive creation: a second engine trimming at the same moment backs off, and a
+  // copy left behind by an interrupted trim is removed for the next start.
+  FILE* target = fopen(temporary, "wbx");
+  if (!target) {
+    fclose(source);
+    remove(temporary);
+    return 0;
+  }
+  int copied = fseek(source, long((count - keep) * LearningRecordSize), SEEK_SET) == 0 &&
+               CopyBytes(source, target, keep * LearningRecordSize);
+  fclose(source);
+  int closed = fclose(target) == 0;
+  std::error_code error;
+  if (copied && closed) std::filesystem::rename(temporary, path, error);
+  if (!copied || !closed || error) {
+    remove(temporary);
+    return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "search/learning_file.h"
+#include "search/learning_temp_dir.h"
+
+using LearningFile = LearningTempDir;
+
+static LearningRecord NumberedRecord(uint32_t n) {
+  LearningRecord r;
+  memset(&r, 0, sizeof r);
+  r.lock = n;
+  r.slotKey = ~n;
+  r.bestMove = n * 7;
+  r.score = int16_t(n % 1000);
+  r.depth = 5;
+  for (int sq = 1; sq <= 64; sq++) r.board[sq] = int8_t((n + sq) & 15);
+  return r;
+}
+
+static void Collect(const LearningRecord* record, void* context) {
+  static_cast<std::vector<LearningRecord>*>(context)->push_back(*record);
+}
+
+static std::vector<LearningRecord> ReadAll(const char* path, int64_t first = 0) {
+  std::vector<LearningRecord> records;
+  ReadLearningRecords(path, first, Collect, &records);
+  return records;
+}
+
+// Writes `count` numbered records quickly in one buffered stream.
+static void WriteNumbered(const char* path, uint32_t count) {
+  FILE* f = fopen(path, "wb");
+  ASSERT_NE(f, nullptr);
+  uint8_t bytes[LearningRecordSize];
+  for (uint32_t n = 0; n < count; n++) {
+    LearningRecord r = NumberedRecord(n);
+    EncodeLearningRecord(&r, bytes);
+    ASSERT_EQ(fwrite(bytes, 1, sizeof bytes, f), sizeof bytes);
+  }
+  fclose(f);
+}
+
+TEST_F(LearningFile, AppendedRecordsReadBackInOrder) {
+  for (uint32_t n = 0; n < 250; n++) {
+    LearningRecord r = NumberedRecord(n);
+    ASSERT_EQ(AppendLearningRecord(Path(), &r), 1);
+  }
+  EXPECT_EQ(CountLearningRecords(Path()), 250);
+  std::vector<LearningRecord> records = ReadAll(Path());
+  ASSERT_EQ(records.size(), 250u);
+  for (uint32_t n = 0; n < 250; n++) {
+    EXPECT_EQ(records[n].lock, n);
+    EXPECT_EQ(records[n].slotKey, ~n);
+  }
+  EXPECT_EQ(ReadAll(Path(), 240).size(), 10u);
+  EXPECT_EQ(ReadAll(Path(), 240)[0].lock, 240u);
+  EXPECT_EQ(ReadAll(Path(), 400).size(), 0u);
+}
+
+TEST_F(LearningFile, MissingFileHasNoRecordsAndCannotBeRead) {
+  EXPECT_EQ(CountLearningRecords(Path()), 0);
+  EXPECT_EQ(ReadAll(Path()).size(), 0u);
+  EXPECT_EQ(ReadLearningRecords(Path(), 0, Collect, nullptr), -1);
+  EXPECT_EQ(TrimLearningRecords(Path(), 10, 5), 0);
+}
+
+TEST_F(LearningFile, TrailingPartialRecordIsIgnored) {
+  WriteNumbered(Path(), 3);
+  FILE* f = fopen(Path(), "ab");
+  fwrite("partial", 1, 7, f);
+  fclose(f);
+  EXPECT_EQ(CountLearningRecords(Path()), 3);
+  std::vector<LearningRecord> records = ReadAll(Path());
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[2].lock, 2u);
+}
+
+TEST_F(LearningFile, AppendIntoMissingDirectoryFails) {
+  std::string path = dir_ + "/no/such/dir/kestrane.pl2";
+  LearningRecord r = NumberedRecord(1);
+  EXPECT_EQ(AppendLearningRecord(path.c_str(), &r), 0);
+  EXPECT_EQ(CountLearningRecords(path.c_str()), 0);
+}
+
+TEST_F(LearningFile, PathThatIsADirectoryIsNeitherReadNorWritten) {
+  std::string path = dir_ + "/subdir";
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+  LearningRecord r = NumberedRecord(1);
+  EXPECT_EQ(AppendLearningRecord(path.c_str(), &r), 0);
+  EXPECT_EQ(ReadAll(path.c_str()).size(), 0u);
+  EXPECT_EQ(TrimLearningRecords(path.c_str(), 0, 0), 0);
+}
+
+TEST_F(LearningFile, ThreeHundredThousandRecordsTrimToTheLast235929) {
+  WriteNumbered(Path(), 300000);
+  ASSERT_EQ(TrimLearningRecords(Path(), LearningTrimThreshold, LearningTrimKeep), 1);
+  EXPECT_EQ(CountLearningRecords(Path()), LearningTrimKeep);
+  std::vector<LearningRecord> records = ReadAll(Path());
+  ASSERT_EQ(records.size(), size_t(LearningTrimKeep));
+  uint32_t firstKept = 300000 - uint32_t(LearningTrimKeep);
+  for (size_t i = 0; i < records.size(); i += 9973) EXPECT_EQ(records[i].lock, firstKept + i);
+  EXPECT_EQ(records.back().lock, 299999u);
+  EXPECT_FALSE(std::filesystem::exists(path_ + ".trim"));
+}
+
+TEST_F(LearningFile, FileAtTheThresholdIsUntouched) {
+  WriteNumbered(Path(), uint32_t(LearningTrimThreshold));
+  auto before = std::filesystem::last_write_time(path_);
+  EXPECT_EQ(TrimLearningRecords(Path(), LearningTrimThreshold, LearningTrimKeep), 0);
+  EXPECT_EQ(CountLearningRecords(Path()), LearningTrimThreshold);
+  EXPECT_EQ(std::filesystem::last_write_time(path_), before);
+  EXPECT_EQ(ReadAll(Path(), 0)[0].lock, 0u);
+}
+
+TEST_F(LearningFile, TrimBacksOffFromAnotherTrimsCopyAndClearsIt) {
+  WriteNumbered(Path(), 20);
+  std::string copy = path_ + ".trim";
+  FILE* f = fopen(copy.c_str(), "wb");
+  fclose(f);
+  EXPECT_EQ(TrimLearningRecords(Path(), 10, 5), 0);
+  EXPECT_EQ(CountLearningRecords(Path()), 20);
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_EQ(TrimLearningRecords(Path(), 10, 5), 1);
+  EXPECT_EQ(ReadAll(Path())[0].lock, 15u);
+}
+
+TEST_F(LearningFile, TrimInAReadOnlyDirectoryKeepsTheFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  WriteNumbered(Path(), 20);
+  ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+  EXPECT_EQ(TrimLearningRecords(Path(), 10, 5), 0);
+  chmod(dir_.c_str(), 0755);
+  EXPECT_EQ(CountLearningRecords(Path()), 20);
+}
+
+// Two processes appending at once never interleave the bytes of their records.
+TEST_F(LearningFile, ConcurrentAppendsKeepRecordsWhole) {
+  const uint32_t perWriter = 3000;
+  pid_t children[2];
+  for (int w = 0; w < 2; w++) {
+    children[w] = fork();
+    ASSERT_GE(children[w], 0);
+    if (children[w] == 0) {
+      for (uint32_t n = 0; n < perWriter; n++) {
+        LearningRecord r = NumberedRecord(uint32_t(w) << 24 | n);
+        if (!AppendLearningRecord(Path(), &r)) _exit(1);
+      }
+      _exit(0);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::vector<LearningRecord> records = ReadAll(Path());
+  ASSERT_EQ(records.size(), 2 * perWriter);
+  uint32_t next[2] = {0, 0};
+  for (const LearningRecord& r : records) {
+    LearningRecord expected = NumberedRecord(r.lock);
+    uint8_t got[LearningRecordSize], want[LearningRecordSize];
+    EncodeLearningRecord(&r, got);
+    EncodeLearningRecord(&expected, want);
+    ASSERT_EQ(0, memcmp(got, want, sizeof got));
+    int writer = int(r.lock >> 24);
+    ASSERT_LT(writer, 2);
+    EXPECT_EQ(r.lock & 0xFFFFFF, next[writer]++);
+  }
+}
