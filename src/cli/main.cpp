@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/eval_command.h"
 #include "cli/perft_command.h"
 
 struct Subcommand {
@@ -11,6 +12,7 @@ struct Subcommand {
 
 static const Subcommand Subcommands[] = {
     {"perft", PerftCommand},
+    {"eval", EvalCommand},
     {nullptr, nullptr},
 };
 
