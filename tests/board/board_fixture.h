@@ -2,6 +2,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "board/movegen.h"
 #include "board/position.h"
 #include "board/root_ply.h"
+#include "eval/piece_square.h"
 
 constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 constexpr const char* KiwipeteFen = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
@@ -25,7 +27,9 @@ struct BoardSetup {
   PlyState* root = nullptr;
 
   // Loads a FEN that must be playable; fails the test otherwise.
+  // Starts from zero piece-square tables, whatever an earlier search left in them.
   PlyState* Load(const char* fen) {
+    memset(PieceSquareTable, 0, sizeof PieceSquareTable);
     RootState state{};
     EXPECT_EQ(ParseFen(fen, pos->board, &state), 1) << fen;
     EXPECT_EQ(IsPlayablePosition(pos->board, &state), 1) << fen;
