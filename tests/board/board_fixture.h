@@ -28,8 +28,9 @@ struct BoardSetup {
 
   // Loads a FEN that must be playable; fails the test otherwise.
   // Starts from zero piece-square tables, whatever an earlier search left in them.
+  BoardSetup() { memset(PieceSquareTable, 0, sizeof PieceSquareTable); }
+
   PlyState* Load(const char* fen) {
-    memset(PieceSquareTable, 0, sizeof PieceSquareTable);
     RootState state{};
     EXPECT_EQ(ParseFen(fen, pos->board, &state), 1) << fen;
     EXPECT_EQ(IsPlayablePosition(pos->board, &state), 1) << fen;
