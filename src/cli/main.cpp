@@ -4,6 +4,8 @@
 
 #include "cli/analyse_command.h"
 #include "cli/bench_command.h"
+#include "cli/eval_command.h"
+#include "cli/learn_command.h"
 #include "cli/perft_command.h"
 #include "cli/uci.h"
 
@@ -16,6 +18,8 @@ static const Subcommand Subcommands[] = {
     {"analyse", AnalyseCommand},
     {"bench", BenchCommand},
     {"perft", PerftCommand},
+    {"eval", EvalCommand},
+    {"learn", LearnCommand},
     {nullptr, nullptr},
 };
 
