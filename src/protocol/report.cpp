@@ -14,6 +14,7 @@
 #include "protocol/options.h"
 #include "protocol/words.h"
 #include "search/root_search.h"
+#include "search/learning.h"
 #include "search/principal_variation.h"
 #include "search/search.h"
 #include "search/time_control.h"
@@ -141,6 +142,7 @@ void ReportLineOf(Position* pos, Move move, int rank, int depth, int moveNumber,
 }
 
 void ReportPrincipalLine(Position* pos, int depth, int moveNumber, int elapsed, int score, int bound) {
+  if (PositionLearning && depth != 0 && bound != 1) NoteLearningLine(RootInfo.bestMove, score, depth, 2);
   ReportLineOf(pos, RootInfo.bestMove, 1, depth, moveNumber, elapsed, score, bound);
 }
 

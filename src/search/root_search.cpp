@@ -16,6 +16,8 @@
 #include "protocol/options.h"
 #include "protocol/report.h"
 #include "protocol/words.h"
+#include "search/learned_list.h"
+#include "search/learning.h"
 #include "search/move_picker.h"
 #include "search/multi_pv.h"
 #include "search/principal_variation.h"
@@ -111,6 +113,9 @@ static PlyState* SetUpSearch(Position* pos) {
   RootBalance = root->material[White] - root->material[Black];
 
   if (InClockMode()) AllocateTime();
+  int loaded = PositionLearning ? LoadLearning(pos, root) : 0;
+  BeginLearningSearch(loaded);
+  if (PositionLearning) BeginLearnedEntries(TimeMode == TimeFixedDepth && DepthLimit == 99);
 
   PositionalMax[0] = PositionalMax[1] = -15000;
   PositionalMin[0] = PositionalMin[1] = 15000;
@@ -138,6 +143,7 @@ static PlyState* SetUpSearch(Position* pos) {
   RootInfo.firstMoveTrouble = 0;
   RootInfo.easyMoves = 0;
   RootInfo.firstMoveNodes = 0;
+  if (loaded) RootInfo.bestMove = LearnedRootMove();
   return root;
 }
 
@@ -170,6 +176,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
   uint64_t before = pos->nodeCount;
   int s = SearchRootMove(pos, root, move, lower, upper, d - 1);
   if (Stopped()) return false;
+  NoteFirstMoveResult(d, s, lower, upper);
   RootInfo.bestMove = move;
   if (s >= upper) {
     if (clock) {
@@ -181,6 +188,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
     int s2 = SearchRootMove(pos, root, move, s, high, d - 1);
     if (Stopped()) return false;
     if (s2 >= high) {
+      NoteRepeatedFail(d);
       if (d >= 3) RootInfo.firstMoveTrouble = 1;
       GiveBackBonus();
       ReportPrincipalLine(pos, d, 1, ElapsedMs(), s2, BoundLower);
@@ -201,6 +209,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
     int s2 = SearchRootMove(pos, root, move, low, s, d - 1);
     if (Stopped()) return false;
     if (s2 <= low) {
+      NoteRepeatedFail(d);
       if (d >= 3) RootInfo.firstMoveTrouble = 1;
       GiveBackBonus();
       RecomputeHardLimit(d, s2 - it->previous - 500);
@@ -230,6 +239,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
 // A later root move beat the best one: it takes its place with an exact score.
 static bool ResolveNewBest(Position* pos, PlyState* root, Iteration* it, int number, Move move, int s) {
   const int d = it->depth;
+  NoteNewBestMove(d);
   GiveBackBonus();
   if (InClockMode()) {
     if (it->events == 0) {
@@ -359,6 +369,8 @@ static bool FinishIteration(Position* pos, PlyState* root, Iteration* it) {
   const int d = it->depth;
   const bool clock = InClockMode();
   RootInfo.scoreHistory[d] = RootInfo.score;
+  if (PositionLearning) NoteLearningLine(RootInfo.bestMove, RootInfo.score, d, 0);
+  NoteIterationEnd(d, RootInfo.score, ElapsedMs());
   if (RootInfo.singleMove && clock && Thinking() && d >= 10) return false;
   NoTroubleFlag = 1;
   if (clock) {
@@ -449,6 +461,9 @@ Move SearchRoot(Position* pos, Move* ponderMove) {
   CloseThreadClock(&cpu);
   ReportSearchEnd(pos, SearchStartTick, elapsed > 0 ? int(cpuUsed * 1000 / elapsed) : 0);
   if (best) *ponderMove = ChoosePonderMove(pos, root, best);
+  if (best) StoreLearning(pos, root, SavedPv[0] == best ? SavedPv[1] : 0, !InClockMode() || TargetTime > 3000,
+                          RootMoveRepeats(pos, root, best));
+  if (PositionLearning && TimeMode == TimeFixedDepth && DepthLimit == 99) KeepAnalysisEntries(root);
   RootInfo.pondering = 0;
   return best;
 }
