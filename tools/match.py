@@ -135,13 +135,14 @@ class Clock:
         return text
 
     def spend(self, side, ms):
+        """Charges a move; returns by how many ms the clock was overstepped (0 when it was not)."""
         self.left[side] -= ms
-        flagged = self.left[side] < 0
+        overstep = max(-self.left[side], 0)
         self.left[side] += self.increment
         self.moves[side] += 1
         if self.period and self.moves[side] % self.period == 0:
             self.left[side] += self.base
-        return flagged
+        return overstep
 
 
 def play_game(white, black, opening, tc, log):
@@ -193,8 +194,9 @@ def play_game(white, black, opening, tc, log):
         if move is None:
             notes.append(f"{engine.name} played illegal move '{text}' after: {' '.join(moves)}")
             return loss, f"{engine.name} illegal move", notes
-        if clock.spend(side, used):
-            notes.append(f"{engine.name} overstepped its clock by {-clock.left[side] + clock.increment:.0f} ms "
+        overstep = clock.spend(side, used)
+        if overstep > 0:
+            notes.append(f"{engine.name} overstepped its clock by {overstep:.0f} ms "
                          f"(move {len(moves) // 2 + 1}, used {used:.0f} ms)")
             return loss, f"{engine.name} lost on time", notes
         log.write(f"{text} ")
