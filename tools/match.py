@@ -115,12 +115,12 @@ class Engine:
 class Clock:
     """Remaining milliseconds per side; moves-in-time controls refill after each period."""
 
-    def __init__(self, spec):
-        if "/" in spec:
-            moves, seconds = spec.split("/")
+    def __init__(self, control):
+        if "/" in control:
+            moves, seconds = control.split("/")
             self.period, self.base, self.increment = int(moves), float(seconds) * 1000, 0.0
         else:
-            base, _, inc = spec.partition("+")
+            base, _, inc = control.partition("+")
             self.period, self.base, self.increment = 0, float(base) * 1000, float(inc or 0) * 1000
         self.left = {"w": self.base, "b": self.base}
         self.moves = {"w": 0, "b": 0}
