@@ -3,6 +3,7 @@
 #include "cli/uci.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <iostream>
