@@ -86,8 +86,7 @@ static int InitUnderMemoryCap() {
   return 0;
 }
 
-// Needs the real hash-table allocation.
-TEST_F(Startup, DISABLED_InitFailsSoundlyWhenTheHashCannotBeHad) {
+TEST_F(Startup, InitFailsSoundlyWhenTheHashCannotBeHad) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(exit(InitUnderMemoryCap()), ::testing::ExitedWithCode(0), "");
 }
