@@ -57,9 +57,10 @@ inline void RemoveAttacks(const int8_t* board, AttackTable* table, int square, i
   for (const uint8_t* t = StepTargets(code, square); *t; t++) RemoveAttacker(&table->cell[*t], square);
 }
 
-// Square q was vacated: every slider attacking q now also reaches the squares beyond it,
-// up to and including the first occupied one.
-inline void ExtendThrough(Position* pos, int q) {
+// Square q changed occupancy: every slider attacking q gains (vacated) or loses (occupied)
+// the squares beyond it, up to and including the first occupied one.
+template <bool Vacated>
+inline void UpdateRaysThrough(Position* pos, int q) {
   for (int side = 0; side < 2; side++) {
     AttackTable* table = &pos->attacks[side];
     const AttackCell* cell = &table->cell[q];
@@ -69,29 +70,18 @@ inline void ExtendThrough(Position* pos, int q) {
       if (!IsSlider(pos->board[a])) continue;
       for (const uint8_t* s = BeyondList[q][a]; *s; s++) {
         AttackCell* target = &table->cell[*s];
-        AddAttacker(target, a);
-        target->sliders++;
+        if (Vacated) {
+          AddAttacker(target, a);
+          target->sliders++;
+        } else {
+          RemoveAttacker(target, a);
+          target->sliders--;
+        }
         if (pos->board[*s]) break;
       }
     }
   }
 }
 
-// Square q was occupied: the sliders attacking q no longer reach beyond it.
-inline void CutThrough(Position* pos, int q) {
-  for (int side = 0; side < 2; side++) {
-    AttackTable* table = &pos->attacks[side];
-    const AttackCell* cell = &table->cell[q];
-    if (cell->sliders == 0) continue;
-    for (int i = 0; i < cell->count; i++) {
-      int a = cell->from[i];
-      if (!IsSlider(pos->board[a])) continue;
-      for (const uint8_t* s = BeyondList[q][a]; *s; s++) {
-        AttackCell* target = &table->cell[*s];
-        RemoveAttacker(target, a);
-        target->sliders--;
-        if (pos->board[*s]) break;
-      }
-    }
-  }
-}
+inline void ExtendThrough(Position* pos, int q) { UpdateRaysThrough<true>(pos, q); }
+inline void CutThrough(Position* pos, int q) { UpdateRaysThrough<false>(pos, q); }
