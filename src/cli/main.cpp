@@ -7,6 +7,7 @@
 #include "cli/eval_command.h"
 #include "cli/learn_command.h"
 #include "cli/perft_command.h"
+#include "cli/tb_command.h"
 #include "cli/uci.h"
 
 struct Subcommand {
@@ -20,6 +21,7 @@ static const Subcommand Subcommands[] = {
     {"perft", PerftCommand},
     {"eval", EvalCommand},
     {"learn", LearnCommand},
+    {"tb", TbCommand},
     {nullptr, nullptr},
 };
 
