@@ -120,6 +120,14 @@ inline void CheckRecordSideSampled(int record, int side, int positions, int inde
   int failures = 0;
   for (int n = 0; n < positions; n++)
     CheckOnePosition(shape, side, RandomLegalPosition(record, side, rng), failures);
+  if (shape.counts[0][TbPawn] > 0 && shape.counts[1][TbPawn] > 0) {
+    for (int n = 0; n < positions / 4; n++) {
+      TbTestPosition p = RandomEnPassantPosition(record, side, rng);
+      uint64_t index = CheckOnePosition(shape, side, p, failures);
+      if (index != TbNoIndex && index < TbNormalIndexCount(record, side) && failures++ < 5)
+        ADD_FAILURE() << EndgameTable[record].name << " en passant in the normal area " << index;
+    }
+  }
   bool pawns = RecordHasPawns(record);
   for (int n = 0; n < indexes; n++) {
     uint64_t index = rng() % count;
