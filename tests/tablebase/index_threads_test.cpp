@@ -18,8 +18,12 @@ TEST(TbIndexThreads, FourThreadsAgreeWithOne) {
   std::mt19937_64 rng(3);
   for (const char* name : names) {
     int record = EndgameRecordByName(name);
+    // Random squares, legal or not: the tables are not built before the threads start.
+    auto pieces = RecordPieces(record);
     for (int n = 0; n < 200; n++) {
-      positions.push_back(RandomLegalPosition(record, 1, rng));
+      int squares[8];
+      for (size_t i = 0; i < pieces.size(); i++) squares[i] = int(rng() % 64);
+      positions.push_back(MakePosition(pieces, squares));
       records.push_back(record);
     }
   }
@@ -35,7 +39,9 @@ TEST(TbIndexThreads, FourThreadsAgreeWithOne) {
   for (auto& thread : threads) thread.join();
   for (size_t i = 0; i < positions.size(); i++) {
     uint64_t expected = IndexOf(records[i], 1, positions[i]);
-    ASSERT_LT(expected, RecordCount(records[i], 1));
+    if (expected != TbNoIndex) {
+      ASSERT_LT(expected, RecordCount(records[i], 1));
+    }
     for (int t = 0; t < 4; t++) EXPECT_EQ(results[t][i], expected);
   }
 }
