@@ -35,8 +35,8 @@
 
 #include "tablebase/endgame_table.h"
 
-TbSideLayout TbLayouts[441][2];
-uint8_t TbPieceCounts[441][2][6];
+TbSideLayout TbLayouts[EndgameRecordCount][2];
+uint8_t TbPieceCounts[EndgameRecordCount][2][6];
 
 static uint64_t Bit(int sq) { return uint64_t(1) << sq; }
 static int Below(uint64_t mask, int sq) { return std::popcount(mask & (Bit(sq) - 1)); }
