@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "tablebase/endgame_table.h"
@@ -131,9 +132,17 @@ TEST(TbIndexExhaustive, BothSidesPawnsWithTheEnPassantArea) {
   CheckRecordSideExhaustively(EndgameRecordByName("kpkp"), 0);
 }
 
+// The two sides of each record on two threads (the test machine has two cores).
+template <typename Check>
+void BothSidesAtOnce(int record, Check check) {
+  std::thread black([&] { check(record, 1); });
+  check(record, 0);
+  black.join();
+}
+
 TEST(SlowTbIndexExhaustive, FourPieceRecords) {
   for (int record = FirstFourPieceRecord; record < FirstFivePieceRecord; record++)
-    for (int side = 0; side < 2; side++) CheckRecordSideExhaustively(record, side);
+    BothSidesAtOnce(record, [](int r, int side) { CheckRecordSideExhaustively(r, side); });
 }
 
 TEST(TbIndexSampled, FiveAndSixPieceRecords) {
@@ -143,7 +152,7 @@ TEST(TbIndexSampled, FiveAndSixPieceRecords) {
 
 TEST(SlowTbIndexSampled, FiveAndSixPieceRecords) {
   for (int record = FirstFivePieceRecord; record < EndgameRecordCount; record++)
-    for (int side = 0; side < 2; side++) CheckRecordSideSampled(record, side, 20000, 20000);
+    BothSidesAtOnce(record, [](int r, int side) { CheckRecordSideSampled(r, side, 20000, 20000); });
 }
 
 }  // namespace
