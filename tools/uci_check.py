@@ -100,9 +100,13 @@ def main():
     sent = p.send("isready")
     _, at = p.collect("readyok", 2)
     check("isready is answered during a search", at is not None and at - sent < 0.1)
-    p.send("go depth 1")
-    lines, _ = p.collect("info string", 2)
-    check("go while searching is refused with an info string", any("info string" in l for l in lines))
+    p.send("go infinite")
+    lines, at = p.collect("bestmove", 2)
+    check("go while searching stops that search first, naming it in an info string",
+          at is not None and any("stopped first" in l for l in lines if "info string" in l)
+          and legal_in(start, [], lines[-1]), lines[-1] if lines else "")
+    quiet, lines = p.quiet_for("bestmove", 1.0)
+    check("the new go infinite runs", quiet)
     sent = p.send("stop")
     lines, at = p.collect("bestmove", 2)
     check("bestmove follows stop within 100 ms", at is not None and at - sent < 0.1,
