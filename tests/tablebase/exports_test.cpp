@@ -59,6 +59,7 @@ TEST_F(TbExports, SettingsFileGivesPathAndCache) {
   WriteTableFiles(dir.path, Record("krk"));
   TempDirectory engine;
   CurrentDirectory inEngine(engine.path);
+  static const char Junk[] = "\x01\xff[Table\0base]\n=\n==\n[\n]]\nPath\n";
   struct Case {
     const char* what;
     std::string text;
@@ -72,7 +73,7 @@ TEST_F(TbExports, SettingsFileGivesPathAndCache) {
       {"quoted", "[Tablebase]\nPath=\"" + dir.path + "\"\n", 3},
       {"other section", "[Engine]\nPath=" + dir.path + "\n[Tablebase]\nCacheSizeKB=2048\n", 0},
       {"no section", "Path=" + dir.path + "\n", 0},
-      {"junk", std::string("\x01\xff[Table\0base]\n=\n==\n[\n]]\nPath\n", 32) + std::string(5000, 'x'), 0},
+      {"junk", std::string(Junk, sizeof Junk - 1) + std::string(5000, 'x'), 0},
       {"long line before", "[Tablebase]\n" + std::string(100000, 'p') + "\nPath=" + dir.path + "\n", 3},
       {"empty path", "[Tablebase]\nPath=\n", 0},
   };
