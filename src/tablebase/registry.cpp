@@ -90,6 +90,41 @@ void CloseIdleTablebaseFiles(const TbFileSide* held) {
     }
 }
 
+int64_t OpenPartFile(TbFileSide* fileSide, int part) {
+  if (part < 0 || part >= MaxTablebaseParts || !fileSide->paths[part]) return NoFileHandle;
+  if (!fileSide->openHandles[part]) {
+    int64_t file = OpenReadOnlyFile(fileSide->paths[part]);
+    if (file == NoFileHandle) {  // perhaps out of handles: give back the idle ones and retry
+      CloseIdleTablebaseFiles(fileSide);
+      file = OpenReadOnlyFile(fileSide->paths[part]);
+    }
+    if (file == NoFileHandle) return NoFileHandle;
+    fileSide->openHandles[part] = file + 1;
+  }
+  return fileSide->openHandles[part] - 1;
+}
+
+int HoldTableInMemory(int record, int tableSide) {
+  if (record < 1 || record >= EndgameRecordCount || tableSide < 0 || tableSide > 1) return 0;
+  TbFileSide* fileSide = &TbRecords[record].side[tableSide];
+  uint64_t bytes = IndexCountOf(record, tableSide) * uint64_t(EntrySizeOf(record));
+  LockTb(&fileSide->lock);
+  int held = fileSide->memoryTable != nullptr;
+  if (!held && PartCountOf(record, tableSide) == 1 && fileSide->paths[0] && bytes <= uint64_t(INT32_MAX)) {
+    uint8_t* table = static_cast<uint8_t*>(malloc(size_t(bytes)));
+    int64_t file = OpenReadOnlyFile(fileSide->paths[0]);
+    if (table && file != NoFileHandle && ReadFileAt(file, 0, table, int(bytes)) == int(bytes)) {
+      fileSide->memoryTable = table;
+      table = nullptr;
+      held = 1;
+    }
+    free(table);
+    CloseReadOnlyFile(file);
+  }
+  UnlockTb(&fileSide->lock);
+  return held;
+}
+
 void ReleaseRegistrations() {
   for (TbRecordFiles& record : TbRecords)
     for (TbFileSide& fileSide : record.side) {

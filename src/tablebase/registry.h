@@ -29,6 +29,12 @@ extern int32_t TbMaxPieces;  // largest number of pieces of a registered record:
 int RegisterTablebasePaths(const char* list);
 // Drops every registration and closes every file.
 void ReleaseRegistrations();
+// The open handle of a registered part, opening it when needed (after closing the idle
+// files once if that fails); NoFileHandle when it cannot be had. The caller holds the side's lock.
+int64_t OpenPartFile(TbFileSide* fileSide, int part);
+// Loads a registered side kept in one plain file whole into memory, so that probes read
+// no file; 1 when it is held (also when it already was).
+int HoldTableInMemory(int record, int tableSide);
 // Closes every open tablebase file (they are reopened on demand).
 void CloseAllTablebaseFiles();
 // The same while the caller holds `held`'s lock: skips that side and every side whose

@@ -31,23 +31,13 @@ static int32_t DecodeEntry(const uint8_t* entry, int entrySize) {
   return int16_t(uint16_t(entry[0] | entry[1] << 8));
 }
 
-// Reads one entry from its part file, opening the part on demand; the caller holds the
-// side's lock.
+// Reads one entry from its part file; the caller holds the side's lock.
 static int ReadEntryFromFile(TbFileSide* fileSide, int record, uint64_t index, uint8_t* entry) {
   uint64_t entryInPart;
   int part = PartOfIndex(record, index, &entryInPart);
-  if (part >= MaxTablebaseParts || !fileSide->paths[part]) return 0;
-  if (!fileSide->openHandles[part]) {
-    int64_t file = OpenReadOnlyFile(fileSide->paths[part]);
-    if (file == NoFileHandle) {  // perhaps out of handles: give back the idle ones and retry
-      CloseIdleTablebaseFiles(fileSide);
-      file = OpenReadOnlyFile(fileSide->paths[part]);
-    }
-    if (file == NoFileHandle) return 0;
-    fileSide->openHandles[part] = file + 1;
-  }
+  int64_t file = OpenPartFile(fileSide, part);
   int size = EntrySizeOf(record);
-  return ReadFileAt(fileSide->openHandles[part] - 1, entryInPart * uint64_t(size), entry, size) == size;
+  return file != NoFileHandle && ReadFileAt(file, entryInPart * uint64_t(size), entry, size) == size;
 }
 
 // Seven positions of kppkp with Black to move are lost in 128 moves, a distance the one-byte
@@ -79,25 +69,4 @@ int ReadTableValue(int record, int tableSide, uint64_t index, int32_t* raw) {
   UnlockTb(&fileSide->lock);
   if (found) *raw = DecodeEntry(entry, size);
   return found;
-}
-
-int HoldTableInMemory(int record, int tableSide) {
-  if (record < 1 || record >= EndgameRecordCount || tableSide < 0 || tableSide > 1) return 0;
-  TbFileSide* fileSide = &TbRecords[record].side[tableSide];
-  uint64_t bytes = IndexCountOf(record, tableSide) * uint64_t(EntrySizeOf(record));
-  LockTb(&fileSide->lock);
-  int held = fileSide->memoryTable != nullptr;
-  if (!held && PartCountOf(record, tableSide) == 1 && fileSide->paths[0] && bytes <= uint64_t(INT32_MAX)) {
-    uint8_t* table = static_cast<uint8_t*>(malloc(size_t(bytes)));
-    int64_t file = OpenReadOnlyFile(fileSide->paths[0]);
-    if (table && file != NoFileHandle && ReadFileAt(file, 0, table, int(bytes)) == int(bytes)) {
-      fileSide->memoryTable = table;
-      table = nullptr;
-      held = 1;
-    }
-    free(table);
-    CloseReadOnlyFile(file);
-  }
-  UnlockTb(&fileSide->lock);
-  return held;
 }

@@ -13,10 +13,6 @@ constexpr int32_t NoTableValue = 32767;
 // entries of kppkp (Black to move) are fixed at -32639, mated in 128 moves.
 int ReadTableValue(int record, int tableSide, uint64_t index, int32_t* raw);
 
-// Loads a registered side kept in one plain file whole into memory, so that probes read
-// no file; 1 when it is held (also when it already was).
-int HoldTableInMemory(int record, int tableSide);
-
 // The memory area of the tablebase block cache, sized from the settings.
 constexpr uint64_t MinTableCacheBytes = 1048576;
 // Allocates up to `bytes`, halving the request while the allocation fails; returns the size
