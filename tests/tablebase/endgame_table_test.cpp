@@ -70,4 +70,26 @@ TEST(TbEndgameTable, SymmetricAndSplitFlags) {
   EXPECT_EQ(EndgameTable[0].flags, 0u);
 }
 
+TEST(TbEndgameTable, FlagTotals) {
+  // Records per flag combination (record 0 included): sizes follow from the counts, the
+  // two-byte rule names the non-symmetric six-piece pawnless records with two pieces a side.
+  int totals[8] = {};
+  for (int r = 0; r < EndgameRecordCount; r++) totals[EndgameTable[r].flags & 7]++;
+  EXPECT_EQ(totals[0], 162);
+  EXPECT_EQ(totals[EndgameSymmetric], 10);
+  EXPECT_EQ(totals[EndgameTwoByte], 0);
+  EXPECT_EQ(totals[EndgameSplit], 214);
+  EXPECT_EQ(totals[EndgameSplit | EndgameTwoByte], 45);
+  EXPECT_EQ(totals[EndgameSymmetric | EndgameSplit], 10);
+  EXPECT_EQ(totals[EndgameSymmetric | EndgameTwoByte], 0);
+  EXPECT_EQ(totals[EndgameSymmetric | EndgameSplit | EndgameTwoByte], 0);
+  for (int r = 1; r < EndgameRecordCount; r++)
+    EXPECT_EQ(EndgameTable[r].flags,
+              TbDerivedFlags(r, EndgameTable[r].countWhite, EndgameTable[r].countBlack))
+        << EndgameTable[r].name;
+  // Every table of up to five pieces is one file of one-byte entries.
+  for (int r = 1; r < FirstSixPieceRecord; r++)
+    EXPECT_EQ(EndgameTable[r].flags & ~EndgameSymmetric, 0u) << EndgameTable[r].name;
+}
+
 }  // namespace

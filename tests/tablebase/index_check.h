@@ -28,40 +28,60 @@ inline uint64_t CheckOnePosition(const TbRecordShape& shape, int side, const TbT
   return index;
 }
 
-// Every legal position (and every legal en-passant position) of a record's side; then every
-// index of the range: an index whose position is legal must have been reached, and without
-// pawns every index has a position.
+// Every legal position (and every legal en-passant position) of a record's side: inside the
+// range, and sharing its index only with its images. Then every index of the range: its
+// position (when it has one) is an image of the positions that reached it, an index whose
+// position is legal was reached, and without pawns every index has a position.
 inline void CheckRecordSideExhaustively(int record, int side) {
   TbRecordShape shape = ShapeOfRecord(record);
   auto pieces = RecordPieces(record);
+  const char* name = EndgameTable[record].name;
   uint64_t count = RecordCount(record, side);
-  std::vector<uint8_t> reached(count, 0);
+  // Per index the first position that reached it: six bits per square, then the ep square.
+  constexpr uint64_t None = ~uint64_t(0);
+  std::vector<uint64_t> first(count, None);
   int failures = 0;
   int squares[8] = {};
-  bool bothPawns = shape.counts[0][TbPawn] > 0 && shape.counts[1][TbPawn] > 0;
-  auto visit = [&](const TbTestPosition& base) {
-    if (TbPositionIsLegal(record, side, base.white, base.black, base.ep)) {
-      uint64_t index = CheckOnePosition(shape, side, base, failures);
-      if (index != TbNoIndex) reached[index] = 1;
+  size_t n = pieces.size();
+  auto pack = [&](int ep) {
+    uint64_t packed = uint64_t(ep);
+    for (size_t i = 0; i < n; i++) packed = packed << 6 | uint64_t(squares[i]);
+    return packed;
+  };
+  auto unpack = [&](uint64_t packed) {
+    int sq[8];
+    for (size_t i = n; i-- > 0;) {
+      sq[i] = int(packed & 63);
+      packed >>= 6;
     }
+    return MakePosition(pieces, sq, int(packed));
+  };
+  auto fail = [&](const char* what, uint64_t index) {
+    if (failures++ < 5) ADD_FAILURE() << name << " side " << side << ": " << what << " " << index;
+  };
+  auto visit = [&](const TbTestPosition& p) {
+    if (!TbPositionIsLegal(record, side, p.white, p.black, p.ep)) return;
+    uint64_t index = IndexOf(record, side, p);
+    if (index >= count) return fail("outside the range", index);
+    if (first[index] == None) first[index] = pack(p.ep);
+    else if (!SameUpToSymmetry(shape, unpack(first[index]), p)) fail("shared index", index);
+  };
+  bool bothPawns = shape.counts[0][TbPawn] > 0 && shape.counts[1][TbPawn] > 0;
+  auto visitWithEnPassant = [&](const TbTestPosition& base) {
+    visit(base);
     if (!bothPawns) return;
     // Every pawn of the side not to move that may just have advanced two squares.
     const int32_t* theirs = side == 0 ? base.black : base.white;
     for (int j = 0; j < shape.counts[1 - side][TbPawn]; j++) {
-      int pawn = theirs[4 * TbPawn + j];
-      int ep = side == 0 ? pawn + 8 : pawn - 8;
       TbTestPosition p = base;
-      p.ep = ep;
-      if (TbPositionIsLegal(record, side, p.white, p.black, p.ep)) {
-        uint64_t index = CheckOnePosition(shape, side, p, failures);
-        if (index != TbNoIndex) reached[index] = 1;
-      }
+      p.ep = theirs[4 * TbPawn + j] + (side == 0 ? 8 : -8);
+      visit(p);
     }
   };
   // Squares piece by piece; alike pieces in increasing order so each position comes once.
   auto place = [&](auto&& self, size_t i) -> void {
-    if (i >= pieces.size() || i >= 8) {
-      visit(MakePosition(pieces, squares));
+    if (i >= n || i >= 8) {
+      visitWithEnPassant(MakePosition(pieces, squares));
       return;
     }
     bool alike = i > 2 && pieces[i].side == pieces[i - 1].side && pieces[i].kind == pieces[i - 1].kind;
@@ -77,20 +97,19 @@ inline void CheckRecordSideExhaustively(int record, int side) {
   };
   place(place, 0);
   bool pawns = RecordHasPawns(record);
-  uint64_t missed = 0, holes = 0;
   for (uint64_t index = 0; index < count; index++) {
     TbTestPosition q;
-    if (!TbIndexToPosition(record, side, index, q.white, q.black, &q.ep)) {
-      holes++;
-      continue;
+    bool found = TbIndexToPosition(record, side, index, q.white, q.black, &q.ep);
+    if (!found) {
+      if (first[index] != None) fail("reached index without a position", index);
+      if (!pawns) fail("index without a position", index);
+    } else if (first[index] != None) {
+      if (!SameUpToSymmetry(shape, unpack(first[index]), q)) fail("decoded elsewhere", index);
+    } else if (TbPositionIsLegal(record, side, q.white, q.black, q.ep)) {
+      fail("legal position not reached", index);
     }
-    if (!reached[index] && TbPositionIsLegal(record, side, q.white, q.black, q.ep)) missed++;
   }
-  EXPECT_EQ(missed, 0u) << EndgameTable[record].name << " side " << side;
-  if (!pawns) {
-    EXPECT_EQ(holes, 0u) << EndgameTable[record].name << " side " << side;
-  }
-  EXPECT_TRUE(reached[count - 1]) << EndgameTable[record].name << " side " << side;
+  if (first[count - 1] == None) fail("last index not reached", count - 1);
 }
 
 // Random legal positions, and random indexes of the range.
@@ -101,6 +120,14 @@ inline void CheckRecordSideSampled(int record, int side, int positions, int inde
   int failures = 0;
   for (int n = 0; n < positions; n++)
     CheckOnePosition(shape, side, RandomLegalPosition(record, side, rng), failures);
+  if (shape.counts[0][TbPawn] > 0 && shape.counts[1][TbPawn] > 0) {
+    for (int n = 0; n < positions / 4; n++) {
+      TbTestPosition p = RandomEnPassantPosition(record, side, rng);
+      uint64_t index = CheckOnePosition(shape, side, p, failures);
+      if (index != TbNoIndex && index < TbNormalIndexCount(record, side) && failures++ < 5)
+        ADD_FAILURE() << EndgameTable[record].name << " en passant in the normal area " << index;
+    }
+  }
   bool pawns = RecordHasPawns(record);
   for (int n = 0; n < indexes; n++) {
     uint64_t index = rng() % count;

@@ -120,3 +120,24 @@ inline TbTestPosition RandomLegalPosition(int record, int side, std::mt19937_64&
     if (TbPositionIsLegal(record, side, p.white, p.black, p.ep)) return p;
   }
 }
+
+// A random legal position of the record with `side` to move in which `side` may take en
+// passant (the record must have pawns on both sides).
+inline TbTestPosition RandomEnPassantPosition(int record, int side, std::mt19937_64& rng) {
+  auto pieces = RecordPieces(record);
+  int squares[8] = {};
+  for (;;) {
+    for (size_t i = 0; i < pieces.size() && i < 8; i++) {
+      bool pawn = pieces[i].kind == TbPawn;
+      squares[i] = pawn ? int(8 + rng() % 48) : int(rng() % 64);
+      // Pawns of the side not to move mostly on the rank a double step reaches.
+      if (pawn && pieces[i].side != side && rng() % 2) squares[i] = (side == 0 ? 32 : 24) + int(rng() % 8);
+    }
+    for (size_t i = 0; i < pieces.size() && i < 8; i++) {
+      if (pieces[i].kind != TbPawn || pieces[i].side == side) continue;
+      TbTestPosition p = MakePosition(pieces, squares, squares[i] + (side == 0 ? 8 : -8));
+      if (TbPositionIsLegal(record, side, p.white, p.black, p.ep)) return p;
+    }
+  }
+}
+
