@@ -84,11 +84,15 @@ uint16_t GeneratedValueOfFen(const char* fen) {
     for (int i = 2; i < n; i++)
       if (pos.sq[i] == pawnSquare && pos.kind[i] == 1) pos.epMan = int8_t(i);
   }
+  return GeneratedValue(&pos);
+}
+
+uint16_t GeneratedValue(const GenPos* pos) {
   GenMaterial mat;
   int swapped;
-  MaterialOfPosition(&pos, &mat, &swapped);
+  MaterialOfPosition(pos, &mat, &swapped);
   if (mat.men > 2 && !GeneratedTable(mat.name)) return GenBroken;
-  return GenProbe(&Generated::Shared().memory, &pos);
+  return GenProbe(&Generated::Shared().memory, pos);
 }
 
 const char* GeneratedTablesDir(const char* const* names, int count) {

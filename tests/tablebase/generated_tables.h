@@ -9,6 +9,9 @@
 const GenTable* GeneratedTable(const char* name);
 const GenSummary* GeneratedSummary(const char* name);
 const char* GeneratedTablesError();
+// The value of a position from the generated tables (generated on demand); GenBroken when
+// it is no legal position.
+uint16_t GeneratedValue(const GenPos* pos);
 // The value of a position given as FEN from the generated tables (generated on demand);
 // GenBroken when the FEN is not a position of up to five men.
 uint16_t GeneratedValueOfFen(const char* fen);
