@@ -105,6 +105,10 @@ bool KingSafe(const GenPos* pos, int color) {
   return !AttackedBy(pos, Occupancy(pos), pos->sq[color], color ^ 1);
 }
 
+bool KingSafeOn(const GenPos* pos, uint64_t occ, int color) {
+  return !AttackedBy(pos, occ, pos->sq[color], color ^ 1);
+}
+
 int ManOn(const GenPos* pos, int s) {
   for (int i = 0; i < pos->men; i++)
     if (pos->sq[i] == s) return i;
@@ -335,16 +339,28 @@ int GenSuccessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
   uint64_t occ = Occupancy(pos), own = 0;
   for (int i = 0; i < pos->men; i++)
     if (pos->sq[i] >= 0 && pos->color[i] == mover) own |= Bit(pos->sq[i]);
+  int king = pos->sq[mover];
+  bool inCheck = !KingSafeOn(pos, occ, mover);
   // Moves man i to t, taking the man on `taken` (-1 none), promoting to `promo` (0 none).
+  // Out of check a piece off every line through its king cannot expose the king.
   auto add = [&](int i, int t, int taken, int promo, int epMan) {
     GenPos& q = out[n];
     q = *pos;
-    if (taken >= 0) q.sq[taken] = -1;
+    int from = q.sq[i];
+    uint64_t after = occ & ~Bit(from);
+    bool sideways = false;  // an en-passant capture empties a square besides `from`
+    if (taken >= 0) {
+      sideways = q.sq[taken] != t;
+      after &= ~Bit(q.sq[taken]);
+      q.sq[taken] = -1;
+    }
+    after |= Bit(t);
     q.sq[i] = int8_t(t);
     if (promo) q.kind[i] = int8_t(promo);
     q.side = int8_t(other);
     q.epMan = int8_t(epMan);
-    if (KingSafe(&q, mover)) n++;
+    bool safe = !inCheck && !sideways && i != mover && Geo.line[from][king] == 0;
+    if (safe || KingSafeOn(&q, after, mover)) n++;
   };
   for (int i = 0; i < pos->men; i++) {
     int s = pos->sq[i];

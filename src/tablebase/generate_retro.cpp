@@ -59,7 +59,20 @@ int GenExitMaterials(const GenMaterial* mat, GenMaterial out[GenMaxExits], GenEx
   return n;
 }
 
+// The position has every man of the table's material, in its order.
+static bool InTableOrder(const GenMaterial* mat, const GenPos* pos) {
+  if (pos->men != mat->men) return false;
+  for (int i = 2; i < pos->men; i++)
+    if (pos->sq[i] < 0 || pos->kind[i] != mat->kind[i] || pos->color[i] != mat->color[i]) return false;
+  return true;
+}
+
 uint16_t GenLookup(GenJob* job, const GenPos* pos) {
+  if (InTableOrder(&job->table->mat, pos)) {
+    uint64_t index[2];
+    if (GenIndexOf(&job->table->mat, pos, index) == 0) return GenBroken;
+    return LoadValue(&job->table->value[pos->side][index[0]]);
+  }
   uint32_t key = MaterialKeyOf(pos);
   const GenTable* table = nullptr;
   int swap = 0;
@@ -100,7 +113,7 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
       uint16_t bestExit = GenUndecided;
       bool anyExit = false;
       for (int m = 0; m < count; m++) {
-        if (MaterialKeyOf(&next[m]) == table->mat.key) {
+        if (InTableOrder(&table->mat, &next[m])) {
           inside++;
           continue;
         }
@@ -127,7 +140,7 @@ static uint16_t SettledLoss(GenJob* job, const GenPos* q, uint32_t level) {
   for (int m = 0; m < count; m++) {
     uint16_t v = GenLookup(job, &next[m]);
     if (!IsWin(v)) return GenUndecided;
-    if (MaterialKeyOf(&next[m]) == job->table->mat.key && uint32_t(v - 1) > level) return GenUndecided;
+    if (InTableOrder(&job->table->mat, &next[m]) && uint32_t(v - 1) > level) return GenUndecided;
     if (v > longest) longest = v;
   }
   return count == 0 ? GenUndecided : uint16_t(longest + 1);
