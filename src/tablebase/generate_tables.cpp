@@ -120,7 +120,7 @@ static int Solve(GenSession* session, GenJob* job) {
              (unsigned long long)job->faults.load());
     return 0;
   }
-  RunPass(session, name, "check", 0.65, 1.0, VerifyWork, job, 2 * table->sideSize);
+  RunPass(session, name, "check", 0.65, 0.95, VerifyWork, job, 2 * table->sideSize);
   if (job->mismatches.load() != 0) {
     snprintf(session->error, sizeof session->error,
              "%s: %llu positions disagree with their successors (first: number %llu); nothing written", name,
@@ -180,7 +180,7 @@ static const GenTable* Generate(GenSession* session, const GenMaterial* mat) {
   GenSummary summary;
   Summarise(table, &summary);
   if (session->outDir) {
-    if (!GenWriteTableFiles(table, session->outDir, session->error, sizeof session->error)) {
+    if (!GenWriteTableFiles(session, table)) {
       FreeTable(table);
       return nullptr;
     }

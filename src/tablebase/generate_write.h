@@ -1,9 +1,9 @@
-// Writing a generated table as tablebase files: one entry per index of the record's index
-// routine, White to move in .nbw and Black to move in .nbb.
+// Writing a generated table as tablebase files: for every index of the record's layout the
+// value of the position behind it, White to move in .nbw and Black to move in .nbb (one file
+// for symmetric records), split into parts where the record says so.
 #pragma once
-#include <cstddef>
 
-#include "tablebase/generate_retro.h"
+#include "tablebase/generate_tables.h"
 
-// 1 when the files were written; 0 with a message in `error` otherwise.
-int GenWriteTableFiles(const GenTable* table, const char* dir, char* error, size_t errorSize);
+// 1 when the files were written; 0 with a message in session->error otherwise.
+int GenWriteTableFiles(GenSession* session, const GenTable* table);
