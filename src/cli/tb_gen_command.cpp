@@ -154,7 +154,7 @@ int MenOfName(const char* name) {
 }
 
 int Usage() {
-  fprintf(stderr, "usage: kestrane tb gen [--out DIR] NAME... | --all 3|4|5\n");
+  fprintf(stderr, "usage: kestrane tb gen [--out DIR] [--all 3] [--all 4] [NAME...]\n");
   return 2;
 }
 
@@ -162,34 +162,45 @@ int Usage() {
 
 int TbGenCommand(int argc, char** argv) {
   const char* out = ".";
-  int all = 0;
+  bool all[5] = {};  // by number of pieces, 3 and 4
   int first = 1;
   while (first < argc && argv[first][0] == '-') {
     if (strcmp(argv[first], "--out") == 0 && first + 1 < argc) {
       out = argv[first + 1];
       first += 2;
     } else if (strcmp(argv[first], "--all") == 0 && first + 1 < argc) {
-      all = atoi(argv[first + 1]);
-      if (all < 3 || all > 5) {
-        fprintf(stderr, "kestrane tb gen: --all takes 3, 4 or 5\n");
+      int men = atoi(argv[first + 1]);
+      if (men >= 6) {
+        fprintf(stderr, "kestrane tb gen: six-piece tables do not fit this machine\n");
         return 2;
       }
+      if (men < 3 || men > 4) {
+        fprintf(stderr, "kestrane tb gen: --all takes 3 or 4; name five-piece endgames one by one\n");
+        return 2;
+      }
+      all[men] = true;
       first += 2;
     } else {
       return Usage();
     }
   }
-  if (all == 0 && first == argc) return Usage();
-  char names[128][8];
+  if (!all[3] && !all[4] && first == argc) return Usage();
+  constexpr int MaxNames = 128;
+  char names[MaxNames][8];
   int count = 0;
-  if (all) count = NamesWithMen(all, names, 128);
-  for (int i = first; i < argc && count < 128; i++) {
+  for (int men = 3; men <= 4; men++)
+    if (all[men]) count += NamesWithMen(men, names + count, MaxNames - count);
+  for (int i = first; i < argc; i++) {
     int men = MenOfName(argv[i]);
-    if (men >= 6) {
-      fprintf(stderr, "kestrane tb gen: %s has %d pieces; six-piece tables do not fit this machine\n", argv[i], men);
+    if (men == 6) {
+      fprintf(stderr, "kestrane tb gen: %s: six-piece tables do not fit this machine\n", argv[i]);
       return 2;
     }
-    snprintf(names[count++], 8, "%.7s", argv[i]);
+    if (strlen(argv[i]) > 5 || count == MaxNames) {
+      fprintf(stderr, "kestrane tb gen: '%s' is not an endgame of three to five pieces\n", argv[i]);
+      return 2;
+    }
+    snprintf(names[count++], 8, "%s", argv[i]);
   }
   Progress progress{};
   progress.bar = isatty(2) != 0;

@@ -2,8 +2,18 @@
 
 #include <cstring>
 
-static uint16_t LoadValue(uint16_t* slot) { return std::atomic_ref<uint16_t>(*slot).load(std::memory_order_relaxed); }
-static void StoreValue(uint16_t* slot, uint16_t v) { std::atomic_ref<uint16_t>(*slot).store(v, std::memory_order_relaxed); }
+static uint16_t LoadValue(uint8_t* slot) {
+  uint8_t v = std::atomic_ref<uint8_t>(*slot).load(std::memory_order_relaxed);
+  return v == GenStoredBroken ? GenBroken : v;
+}
+
+static void StoreValue(GenJob* job, uint8_t* slot, uint16_t v) {
+  if (v != GenBroken && v > GenLongest) {
+    job->tooLong.fetch_add(1, std::memory_order_relaxed);
+    return;
+  }
+  std::atomic_ref<uint8_t>(*slot).store(v == GenBroken ? GenStoredBroken : uint8_t(v), std::memory_order_relaxed);
+}
 
 static bool IsWin(uint16_t v) { return v != GenUndecided && v != GenBroken && ((v - 1) & 1) != 0; }
 
@@ -99,9 +109,9 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
   for (uint64_t n = begin; n < end; n++) {
     int side = n >= table->sideSize ? 1 : 0;
     uint64_t index = n - side * table->sideSize;
-    uint16_t* slot = &table->value[side][index];
+    uint8_t* slot = &table->value[side][index];
     if (!GenDecode(&table->mat, side, index, &pos)) {
-      StoreValue(slot, GenBroken);
+      StoreValue(job, slot, GenBroken);
       continue;
     }
     int count = GenSuccessors(&pos, next);
@@ -126,7 +136,7 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
       // With moves inside the table a capture's win is only a bound, improved later.
       if (inside == 0 || IsWin(bestExit)) value = bestExit;
     }
-    StoreValue(slot, value);
+    StoreValue(job, slot, value);
     if (value != GenUndecided) NoteValue(job, value);
   }
 }
@@ -150,8 +160,8 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
   GenTable* table = job->table;
   int side = job->side;
   uint32_t level = job->level;
-  uint16_t* own = table->value[side];
-  uint16_t* other = table->value[side ^ 1];
+  uint8_t* own = table->value[side];
+  uint8_t* other = table->value[side ^ 1];
   GenPos pos, prev[GenMaxMoves];
   for (uint64_t index = begin; index < end; index++) {
     if (LoadValue(&own[index]) != level + 1) continue;
@@ -168,7 +178,7 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
         for (int k = 0; k < images; k++) {
           uint16_t current = LoadValue(&other[numbers[k]]);
           if (current == GenUndecided || (IsWin(current) && current > win)) {
-            StoreValue(&other[numbers[k]], win);
+            StoreValue(job, &other[numbers[k]], win);
             NoteValue(job, win);
           }
         }
@@ -176,7 +186,7 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
         if (images == 0 || LoadValue(&other[numbers[0]]) != GenUndecided) continue;
         uint16_t loss = SettledLoss(job, &prev[p], level);
         if (loss == GenUndecided) continue;
-        for (int k = 0; k < images; k++) StoreValue(&other[numbers[k]], loss);
+        for (int k = 0; k < images; k++) StoreValue(job, &other[numbers[k]], loss);
         NoteValue(job, loss);
       }
     }

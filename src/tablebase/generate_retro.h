@@ -8,16 +8,23 @@
 
 // Work values: 0 undecided (a draw once the work ends), GenBroken for numbers that stand
 // for no legal position, otherwise the distance in plies plus one: an odd distance is a win
-// for the side to move, an even one a loss (0 plies: checkmated).
+// for the side to move, an even one a loss (0 plies: checkmated). They are stored in one
+// byte: distances up to 252 plies, the 126 moves that one-byte table entries hold.
 constexpr uint16_t GenUndecided = 0;
 constexpr uint16_t GenBroken = 0xFFFF;
-constexpr uint16_t GenLongest = 0xFFF0;
+constexpr uint16_t GenLongest = 253;    // the largest value stored
+constexpr uint8_t GenStoredBroken = 0xFF;
 
 struct GenTable {
   GenMaterial mat;
   uint64_t sideSize;
-  uint16_t* value[2];  // White to move, Black to move
+  uint8_t* value[2];  // White to move, Black to move
 };
+
+inline uint16_t GenStoredValue(const GenTable* table, int side, uint64_t number) {
+  uint8_t v = table->value[side][number];
+  return v == GenStoredBroken ? GenBroken : v;
+}
 
 // A table reached by a capture or a promotion; `table` null for bare kings.
 struct GenExit {
@@ -36,6 +43,7 @@ struct GenJob {
   uint32_t level;                   // plies of the values it scans
   std::atomic<uint32_t> maxValue;   // the largest work value written so far
   std::atomic<uint64_t> faults;     // inconsistencies met (successors without a value)
+  std::atomic<uint64_t> tooLong;    // distances beyond GenLongest
   std::atomic<uint64_t> mismatches; // forward check: values that disagree with successors
   std::atomic<uint64_t> firstMismatch;
 };

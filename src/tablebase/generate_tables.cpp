@@ -51,7 +51,7 @@ uint16_t GenProbe(GenSession* session, const GenPos* pos) {
   if (!table || !ArrangeForMaterial(&table->mat, pos, swapped, &arranged) ||
       GenIndexOf(&table->mat, &arranged, index) == 0)
     return GenBroken;
-  return table->value[arranged.side][index[0]];
+  return GenStoredValue(table, arranged.side, index[0]);
 }
 
 struct PassContext {
@@ -78,7 +78,7 @@ static void Summarise(const GenTable* table, GenSummary* summary) {
   memcpy(summary->name, table->mat.name, sizeof summary->name);
   for (int side = 0; side < 2; side++) {
     for (uint64_t i = 0; i < table->sideSize; i++) {
-      uint16_t v = table->value[side][i];
+      uint16_t v = GenStoredValue(table, side, i);
       if (v == GenBroken) continue;
       summary->positions[side]++;
       bool mateNow;
@@ -103,17 +103,19 @@ static int Solve(GenSession* session, GenJob* job) {
   GenTable* table = job->table;
   const char* name = table->mat.name;
   RunPass(session, name, "setup", 0.0, 0.3, InitWork, job, 2 * table->sideSize);
-  for (uint32_t level = 0; level + 1 <= job->maxValue.load(std::memory_order_relaxed); level++) {
-    if (level + 2 >= GenLongest) {
-      snprintf(session->error, sizeof session->error, "%s: distances too long", name);
-      return 0;
-    }
+  for (uint32_t level = 0; level + 1 <= job->maxValue.load(std::memory_order_relaxed) && job->tooLong.load() == 0;
+       level++) {
     double from = 0.3 + 0.35 * level / (level + 40.0), to = 0.3 + 0.35 * (level + 1) / (level + 41.0);
     for (int side = 0; side < 2; side++) {
       job->side = side;
       job->level = level;
       RunPass(session, name, "levels", from, to, LevelWork, job, table->sideSize);
     }
+  }
+  if (job->tooLong.load() != 0) {
+    snprintf(session->error, sizeof session->error, "%s: mates longer than 126 moves do not fit this generator",
+             name);
+    return 0;
   }
   if (job->faults.load() != 0) {
     snprintf(session->error, sizeof session->error, "%s: %llu positions without a consistent value", name,
@@ -136,7 +138,6 @@ static const GenTable* Generate(GenSession* session, const GenMaterial* mat) {
     snprintf(session->error, sizeof session->error, "too many tables in one run");
     return nullptr;
   }
-  uint32_t start = TickCount();
   GenJob* job = static_cast<GenJob*>(calloc(1, sizeof(GenJob)));
   GenTable* table = static_cast<GenTable*>(calloc(1, sizeof(GenTable)));
   if (!job || !table) {
@@ -156,12 +157,13 @@ static const GenTable* Generate(GenSession* session, const GenMaterial* mat) {
       return nullptr;
     }
   }
+  uint32_t start = TickCount();  // the tables it needs are done: time this one alone
   table->mat = *mat;
   table->sideSize = GenSideSize(mat);
-  size_t bytes = size_t(table->sideSize) * sizeof(uint16_t);
-  if (uint64_t(bytes) / sizeof(uint16_t) == table->sideSize) {
-    table->value[0] = static_cast<uint16_t*>(malloc(bytes));
-    table->value[1] = static_cast<uint16_t*>(malloc(bytes));
+  size_t bytes = size_t(table->sideSize);
+  if (uint64_t(bytes) == table->sideSize) {
+    table->value[0] = static_cast<uint8_t*>(malloc(bytes));
+    table->value[1] = static_cast<uint8_t*>(malloc(bytes));
   }
   if (!table->value[0] || !table->value[1]) {
     snprintf(session->error, sizeof session->error, "%s: not enough memory for %llu positions", mat->name,

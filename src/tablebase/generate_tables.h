@@ -27,7 +27,7 @@ struct GenSummary {
   double seconds;
 };
 
-constexpr int GenMaxTables = 64;
+constexpr int GenMaxTables = 160;
 
 struct GenSession {
   GenTable* tables[GenMaxTables];

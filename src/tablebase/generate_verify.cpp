@@ -140,7 +140,7 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
       }
     }
     uint16_t expected = legal > 0 ? best : inCheck ? 1 : GenUndecided;
-    if (table->value[side][index] != expected) {
+    if (GenStoredValue(table, side, index) != expected) {
       if (job->mismatches.fetch_add(1, std::memory_order_relaxed) == 0)
         job->firstMismatch.store(n, std::memory_order_relaxed);
     }

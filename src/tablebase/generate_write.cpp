@@ -53,7 +53,7 @@ void FillRange(void* arg, uint64_t begin, uint64_t end) {
       GenPos pos;
       PositionOfLists(table, white, black, ep, job->side, &pos);
       uint64_t number[2];
-      uint16_t value = GenIndexOf(&table->mat, &pos, number) ? table->value[job->side][number[0]] : GenBroken;
+      uint16_t value = GenIndexOf(&table->mat, &pos, number) ? GenStoredValue(table, job->side, number[0]) : GenBroken;
       if (value == GenBroken) {
         if (job->faults.fetch_add(1, std::memory_order_relaxed) == 0) job->firstFault.store(index);
       } else {

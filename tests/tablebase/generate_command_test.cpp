@@ -78,7 +78,9 @@ TEST_F(TbGenCommand, RefusesWhatItCannotMake) {
       {"tb gen --out DIR kxk", 1, "not an endgame"},
       {"tb gen --out DIR krkq", 1, "stronger side first"},
       {"tb gen --out DIR/missing/deeper kqk", 1, "cannot write"},
-      {"tb gen --all 6", 2, "--all"},
+      {"tb gen --all 6", 2, "six-piece"},
+      {"tb gen --all 5", 2, "one by one"},
+      {"tb gen --out DIR kqqqqkq", 2, "not an endgame"},
       {"tb gen", 2, "usage"},
   };
   for (const Case& c : cases) {

@@ -57,7 +57,7 @@ void ExpectFileMatchesTable(const char* dir, const char* name) {
       uint64_t index = routine(white, black, ep, 0);
       ASSERT_LT(index, file.size()) << name;
       bool mateNow;
-      int moves = GenValueMoves(table->value[side][n], &mateNow);
+      int moves = GenValueMoves(GenStoredValue(table, side, n), &mateNow);
       if (int8_t(file[index]) != EncodeTableByte(moves, mateNow) && ++wrong <= 3)
         ADD_FAILURE() << name << " side " << side << " index " << index << ": file " << int(int8_t(file[index]))
                       << ", table " << moves;

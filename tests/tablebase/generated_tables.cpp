@@ -6,26 +6,43 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "board/fen.h"
+#include "tablebase/generate_write.h"
 
 namespace {
+
+// Passes run on two threads, each taking every other block of the range.
+void RunOnTwoThreads(void*, GenWork work, void* arg, uint64_t count) {
+  constexpr uint64_t Block = 1 << 14;
+  auto half = [&](uint64_t parity) {
+    for (uint64_t begin = parity * Block; begin < count; begin += 2 * Block)
+      work(arg, begin, begin + Block < count ? begin + Block : count);
+  };
+  std::thread other(half, 1);
+  half(0);
+  other.join();
+}
+
+const GenHooks TwoThreads = {nullptr, RunOnTwoThreads, nullptr};
 
 struct Generated {
   GenSession memory;      // every table generated for the in-memory tests
   GenSummary summaries[GenMaxTables];
   int summaryCount = 0;
-  GenSession files;       // the tables written to `dir`
+  GenSession files;       // writes tables of `memory` to `dir`
+  char written[GenMaxTables][8] = {};
+  int writtenCount = 0;
   char dir[256] = "";
   char error[256] = "";
 
   Generated() {
-    GenSessionInit(&memory, nullptr, nullptr);
+    GenSessionInit(&memory, &TwoThreads, nullptr);
     memory.done = [](void*, const GenSummary* s) { Shared().Keep(s); };
   }
   ~Generated() {
     GenSessionFree(&memory);
-    GenSessionFree(&files);
     if (dir[0]) {
       std::string command = std::string("rm -rf '") + dir + "'";
       if (system(command.c_str()) != 0) fprintf(stderr, "could not remove %s\n", dir);
@@ -101,13 +118,19 @@ const char* GeneratedTablesDir(const char* const* names, int count) {
     char pattern[] = "/tmp/kestrane_tables_XXXXXX";
     if (!mkdtemp(pattern)) return nullptr;
     snprintf(g.dir, sizeof g.dir, "%s", pattern);
-    GenSessionInit(&g.files, nullptr, g.dir);
+    GenSessionInit(&g.files, &TwoThreads, g.dir);
   }
   for (int i = 0; i < count; i++) {
-    if (!GenerateEndgame(&g.files, names[i])) {
+    bool done = false;
+    for (int k = 0; k < g.writtenCount; k++) done = done || strcmp(g.written[k], names[i]) == 0;
+    if (done) continue;
+    const GenTable* table = GeneratedTable(names[i]);
+    if (!table) return nullptr;
+    if (!GenWriteTableFiles(&g.files, table)) {
       snprintf(g.error, sizeof g.error, "%.200s", g.files.error);
       return nullptr;
     }
+    if (g.writtenCount < GenMaxTables) snprintf(g.written[g.writtenCount++], 8, "%.7s", names[i]);
   }
   return g.dir;
 }

@@ -15,6 +15,6 @@ uint16_t GeneratedValue(const GenPos* pos);
 // The value of a position given as FEN from the generated tables (generated on demand);
 // GenBroken when the FEN is not a position of up to five men.
 uint16_t GeneratedValueOfFen(const char* fen);
-// A temporary directory holding the files of the named endgames (and of those they need),
-// written on first use and removed when the test program ends; null on failure.
+// A temporary directory holding the files of the named endgames, written on first use and
+// removed when the test program ends; null on failure.
 const char* GeneratedTablesDir(const char* const* names, int count);
