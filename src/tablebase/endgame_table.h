@@ -56,9 +56,9 @@ constexpr uint64_t TbNoIndex = ~uint64_t(0);
 // en-passant area after the TbNormalIndexCount normal indexes:
 //   N + (king pair * 14 + c) * T + rest,
 // the king pair numbered as for pawn endgames (side to move's king first, after the file
-// mirror), c the capture code: with the capturing pawn on file f, c = f - 1 when it takes
-// towards the a-file and f + 7 towards the h-file (when two pawns can take, the one taking
-// towards the a-file is used); rest numbers the other pieces as the normal area's later
+// mirror), c the capture code: with the capturing pawn on file f (after the mirror too),
+// c = f - 1 when it takes towards the a-file and f + 7 towards the h-file (when two pawns can
+// take, the one taking towards the a-file is used); rest numbers the other pieces as the normal area's later
 // groups do. Given any other epSquare, a routine indexes the position in the normal area.
 // A generator lists the area's positions with TbIndexToPosition over [N, count).
 

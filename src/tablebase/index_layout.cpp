@@ -35,8 +35,8 @@
 
 #include "tablebase/endgame_table.h"
 
-TbSideLayout TbLayouts[441][2];
-uint8_t TbPieceCounts[441][2][6];
+TbSideLayout TbLayouts[EndgameRecordCount][2];
+uint8_t TbPieceCounts[EndgameRecordCount][2][6];
 
 static uint64_t Bit(int sq) { return uint64_t(1) << sq; }
 static int Below(uint64_t mask, int sq) { return std::popcount(mask & (Bit(sq) - 1)); }
@@ -50,13 +50,25 @@ static uint64_t Combine(const int* v, int size) {
   return r;
 }
 
+// C(n, k) for n < 65 and k <= 3, for Uncombine.
+static constexpr struct ChooseTable {
+  uint64_t value[65][MaxGroupSize + 1];
+  constexpr ChooseTable() : value{} {
+    for (int n = 0; n < 65; n++)
+      for (int k = 0; k <= MaxGroupSize; k++) value[n][k] = TbChoose(n, k);
+  }
+} Choose;
+
 // Inverse of Combine: the reduced squares, ascending.
 static void Uncombine(uint64_t number, int size, int* v) {
   for (int j = size; j >= 1; j--) {
-    int x = j - 1;
-    while (TbChoose(x + 1, j) <= number) x++;
-    v[j - 1] = x;
-    number -= TbChoose(x, j);
+    int low = j - 1, high = 64;  // C(low, j) = 0 <= number < C(high, j)
+    while (high - low > 1) {
+      int mid = (low + high) / 2;
+      if (Choose.value[mid][j] <= number) low = mid; else high = mid;
+    }
+    v[j - 1] = low;
+    number -= Choose.value[low][j];
   }
 }
 

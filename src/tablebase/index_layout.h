@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "tablebase/endgame_table.h"
 #include "tablebase/index_tables.h"
 
 constexpr int MaxTbGroups = 4;  // at most four groups of alike pieces besides the kings
@@ -31,10 +32,10 @@ struct TbSideLayout {
 };
 
 // Layouts of records 1..440, both sides; a symmetric record's Black side is unused.
-extern TbSideLayout TbLayouts[441][2];
+extern TbSideLayout TbLayouts[EndgameRecordCount][2];
 
 // Pieces of each record per side and kind (TbPawn..TbQueen; entry 0 unused).
-extern uint8_t TbPieceCounts[441][2][6];
+extern uint8_t TbPieceCounts[EndgameRecordCount][2][6];
 
 // Fills TbLayouts from the record names (called by BuildTablebaseIndexTables).
 void BuildTbLayouts();
