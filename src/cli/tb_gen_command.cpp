@@ -1,5 +1,5 @@
-// `kestrane tb gen [--out DIR] NAME... | --all N`: generates endgame tables with both cores,
-// a progress bar on a terminal and one summary line per table.
+// `kestrane tb gen [--out DIR] [--all 3] [--all 4] [NAME...]`: generates endgame tables on
+// both cores, with a progress bar when stderr is a terminal and one summary line per table.
 #include "cli/tb_gen_command.h"
 
 #include <unistd.h>
@@ -146,7 +146,7 @@ int NamesWithMen(int men, char names[][8], int capacity) {
   return n;
 }
 
-// Letters of a name that are not kings.
+// The men a name lists, kings included.
 int MenOfName(const char* name) {
   int men = 0;
   for (const char* c = name; *c; c++) men += strchr("kqrbnp", *c) ? 1 : 0;
