@@ -142,7 +142,7 @@ class TbProbeGenerated : public TablebaseFixture {
 class SlowTbProbeGenerated : public TbProbeGenerated {};
 
 TEST_F(SlowTbProbeGenerated, LongestWinsAndColourSwapsThroughTBProbeList) {
-  ASSERT_EQ(InitExtern(tables), 3);
+  ASSERT_GE(InitExtern(tables), 3);  // the shared directory may hold larger tables too
   struct Case {
     int kind;
     int longest;
@@ -159,7 +159,7 @@ TEST_F(SlowTbProbeGenerated, LongestWinsAndColourSwapsThroughTBProbeList) {
 }
 
 TEST_F(TbProbeGenerated, ProbeCommandOnTheLongestRookWin) {
-  ASSERT_EQ(InitExtern(tables), 3);
+  ASSERT_GE(InitExtern(tables), 3);  // the shared directory may hold larger tables too
   Scan scan = ScanThreePiece(TbRook);
   ASSERT_EQ(scan.longestWin, 16);
   const std::string fen = FenOf(scan.longest);
