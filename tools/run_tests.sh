@@ -31,7 +31,7 @@ cmake --build build-asan -j "$jobs" --target kestrane_tests
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
   build-asan/kestrane_tests --gtest_filter=-Slow* --gtest_brief=1
 
-echo "== ThreadSanitizer build, the tests that stop a search from another thread and the tablebase probes"
+echo "== ThreadSanitizer build, the tests that stop a search from another thread"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRANE_TSAN=ON > /dev/null
 cmake --build build-tsan -j "$jobs" --target kestrane_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/kestrane_tests --gtest_filter='Analyse.*:Interpreter.*:TbProbe.*' --gtest_brief=1
