@@ -72,6 +72,31 @@ KESTRANE_API int32_t KESTRANE_CDECL KestraneSetParam(const char* name, const cha
 /* The option lines, ended by an empty string and then null pointers; valid until the next call. */
 KESTRANE_API char** KESTRANE_CDECL KestraneGetParamList(void);
 
+/* Endgame tablebases; these may be called from several threads at once. Initialisation is
+   counted: every TBInit or TBInitExtern needs one TBExit, the last releases everything. */
+/* Registers the directories of "Path" in section "Tablebase" of Morvelin.ini (the Windows
+   directory; elsewhere the current directory) with the cache size of "CacheSizeKB". */
+KESTRANE_API void KESTRANE_CDECL TBInit(void);
+/* The same with the host's directory list (',' or ';' between directories); returns the
+   largest number of pieces available, 0 for none. */
+KESTRANE_API int32_t KESTRANE_CDECL TBInitExtern(const char* paths, int32_t cacheKb);
+KESTRANE_API void KESTRANE_CDECL TBExit(void);
+KESTRANE_API int32_t KESTRANE_CDECL TBMaxPiece(void);
+/* present[i] := 1 when both sides of endgame record i are registered, for i < count and
+   i < 441; returns count. */
+KESTRANE_API int32_t KESTRANE_CDECL TBHasEndgames(uint8_t* present, int32_t count);
+/* Closes the open tablebase files. */
+KESTRANE_API void KESTRANE_CDECL TBNewGame(void);
+KESTRANE_API int32_t KESTRANE_CDECL TBGetDecompressTableSize(void);
+/* counts: White pawns, knights, bishops, rooks, queens, then Black's. Square lists of 24
+   entries: the king at 0, pieces of kind t (pawn 1 .. queen 5) at 4t..4t+3; squares 0..63,
+   a1 = 0, h8 = 63. side: 0 White to move, 1 Black. epSquare: 0 for none. Returns 1 and
+   stores the result (+n: the side to move mates in n moves; -n: it is mated in n; -32767:
+   it is checkmated; 0: draw) when the position is in a registered table, else 0. */
+KESTRANE_API int32_t KESTRANE_CDECL TBProbeList(const int32_t* counts, const int32_t* whiteSquares,
+                                                const int32_t* blackSquares, int32_t side, int32_t epSquare,
+                                                int32_t* result);
+
 #ifdef __cplusplus
 }
 #endif

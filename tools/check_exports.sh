@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks that the shared library and the DLL export exactly the engine's functions,
+# Checks that the shared library and the DLL export exactly the engine's and the tablebase functions,
 # under their plain names, and that the DLL needs no MinGW runtime DLL. Usage: tools/check_exports.sh [libkestrane.so] [kestrane.dll]
 set -euo pipefail
 
@@ -20,14 +20,22 @@ KestraneSetParam
 KestraneSetPosition
 KestraneSetStartPosition
 KestraneSetTime
-KestraneStopAnalyse"
+KestraneStopAnalyse
+TBExit
+TBGetDecompressTableSize
+TBHasEndgames
+TBInit
+TBInitExtern
+TBMaxPiece
+TBNewGame
+TBProbeList"
 expected=$(printf '%s\n' "$expected" | LC_ALL=C sort)
 
 status=0
 compare() {  # name, actual list
   local diff
   if diff=$(diff <(printf '%s\n' "$expected") <(printf '%s\n' "$2" | LC_ALL=C sort)); then
-    echo "exports of $1: the $(printf '%s\n' "$expected" | wc -l) engine functions, nothing else"
+    echo "exports of $1: the $(printf '%s\n' "$expected" | wc -l) exported functions, nothing else"
   else
     echo "exports of $1 differ (< missing, > unexpected):"
     printf '%s\n' "$diff" | grep '^[<>]'

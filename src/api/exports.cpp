@@ -43,7 +43,9 @@ EXPORT int32_t KESTRANE_CDECL KestraneInit(int32_t hashKb, const KestraneCallbac
     ReleaseEngine();
     EngineInitialised = 0;
   }
+  StopTablebases();
   if (!InitEngine(hashKb)) return -1;
+  StartTablebases();
   LastAnalysePondered = 1;
   EngineInitialised = 1;
   return hashKb;
@@ -52,6 +54,7 @@ EXPORT int32_t KESTRANE_CDECL KestraneInit(int32_t hashKb, const KestraneCallbac
 EXPORT void KESTRANE_CDECL KestraneQuit() {
   if (!EngineInitialised) return;
   ReleaseEngine();
+  StopTablebases();
   EngineInitialised = 0;
 }
 

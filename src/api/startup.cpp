@@ -9,11 +9,13 @@
 #include "board/game.h"
 #include "board/geometry.h"
 #include "board/position.h"
+#include "kestrane.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "protocol/param_list.h"
 #include "protocol/words.h"
 #include "search/learning.h"
+#include "search/search.h"
 #include "search/search_flags.h"
 #include "search/time_control.h"
 #include "search/trans_table.h"
@@ -73,4 +75,20 @@ int InitEngine(int hashKb) {
   LoadRootIntoPosition(EnginePosition);
   SearchMode.store(0, std::memory_order_relaxed);
   return 1;
+}
+
+static int32_t TablebasesStarted = 0;
+
+void StartTablebases() {
+  StopTablebases();
+  TBInit();
+  TablebasesStarted = 1;
+  TablebasePieceLimit = TBMaxPiece();
+}
+
+void StopTablebases() {
+  if (!TablebasesStarted) return;
+  TBExit();
+  TablebasesStarted = 0;
+  TablebasePieceLimit = 0;
 }

@@ -7,3 +7,7 @@ void SetLearningFilePath(const char* directory);
 int InitTables(int hashKb);  // 1 on success; on failure nothing stays allocated
 int InitEngine(int hashKb);  // InitTables, option defaults and the start position
 void ReleaseEngine();        // frees what InitTables allocated
+// Tablebases: StartTablebases runs TBInit and sets the search's piece limit from
+// TBMaxPiece; StopTablebases runs TBExit when they were started.
+void StartTablebases();
+void StopTablebases();

@@ -27,3 +27,34 @@ void SleepMilliseconds(int milliseconds);
 
 // Stores `value` and returns the previous contents, as one atomic step.
 int32_t ExchangeInt32(int32_t* target, int32_t value);
+
+// Lets other threads run: the wait step of a spin lock.
+void YieldThread();
+
+// Read-only binary files with 64-bit offsets, for the tablebase files. A handle is -1 when
+// the file is not open.
+constexpr int64_t NoFileHandle = -1;
+int64_t OpenReadOnlyFile(const char* path);
+int64_t ReadOnlyFileSize(int64_t handle);  // bytes, or -1
+// Reads up to `size` bytes at `offset`; the number read (short at the end), -1 on failure.
+int ReadFileAt(int64_t handle, uint64_t offset, void* buffer, int size);
+void CloseReadOnlyFile(int64_t handle);
+
+// The separator put between a directory and a file name.
+#ifdef _WIN32
+constexpr char PathSeparator = '\\';
+#else
+constexpr char PathSeparator = '/';
+#endif
+
+// The host's settings file: the text of `key` in `[section]` of `file`, empty when absent,
+// cut to size - 1 characters; returns its length. Windows reads a bare file name from the
+// Windows directory (GetPrivateProfileStringA); elsewhere the file is read as a path, a bare
+// name from the current directory, with the same rules: names compared without case, blanks
+// around names and values dropped, the first matching key wins.
+int ReadProfileText(const char* file, const char* section, const char* key, char* out, int size);
+
+// Drive letters: the bitmask of present drives (bit 0 = A:), 0 on systems without drive
+// letters; and whether a drive answers (0 when it reports "not ready").
+uint32_t LogicalDriveMask();
+int DriveIsReady(char letter);

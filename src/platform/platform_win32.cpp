@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 uint32_t TickCount() { return GetTickCount(); }
 
 int SetWorkingDirectory(const char* directory) {
@@ -42,6 +45,54 @@ void SleepMilliseconds(int milliseconds) {
 
 int32_t ExchangeInt32(int32_t* target, int32_t value) {
   return int32_t(InterlockedExchange(reinterpret_cast<volatile LONG*>(target), LONG(value)));
+}
+
+void YieldThread() { Sleep(0); }
+
+int64_t OpenReadOnlyFile(const char* path) {
+  if (!path || !path[0]) return NoFileHandle;
+  int fd = _open(path, _O_RDONLY | _O_BINARY);
+  return fd < 0 ? NoFileHandle : int64_t(fd);
+}
+
+int64_t ReadOnlyFileSize(int64_t handle) { return handle < 0 ? -1 : int64_t(_filelengthi64(int(handle))); }
+
+// Seek and read are two steps: callers serialise the reads of one handle.
+int ReadFileAt(int64_t handle, uint64_t offset, void* buffer, int size) {
+  if (handle < 0 || size < 0 || offset > uint64_t(INT64_MAX)) return -1;
+  if (_lseeki64(int(handle), int64_t(offset), SEEK_SET) < 0) return -1;
+  int done = 0;
+  while (done < size) {
+    int got = _read(int(handle), static_cast<char*>(buffer) + done, unsigned(size - done));
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+void CloseReadOnlyFile(int64_t handle) {
+  if (handle >= 0) _close(int(handle));
+}
+
+int ReadProfileText(const char* file, const char* section, const char* key, char* out, int size) {
+  if (!out || size <= 0) return 0;
+  out[0] = 0;
+  if (!file || !section || !key) return 0;
+  return int(GetPrivateProfileStringA(section, key, "", out, DWORD(size), file));
+}
+
+uint32_t LogicalDriveMask() { return uint32_t(GetLogicalDrives()); }
+
+int DriveIsReady(char letter) {
+  char pattern[] = {letter, ':', '\\', '*', 0};
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    FindClose(search);
+    return 1;
+  }
+  return GetLastError() != ERROR_NOT_READY;
 }
 
 // The library's entry hook: remembers its module and always agrees to load.

@@ -1,0 +1,447 @@
+#include "tablebase/generate_position.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int FileOf0(int s) { return s & 7; }
+constexpr int RankOf0(int s) { return s >> 3; }
+constexpr int Transpose(int s) { return (s & 7) << 3 | s >> 3; }
+constexpr uint64_t Bit(int s) { return uint64_t(1) << s; }
+constexpr int Abs(int x) { return x < 0 ? -x : x; }
+constexpr uint16_t NoPair = 4000;
+constexpr int PawnlessPairs = 462, PawnPairs = 1806;
+
+struct Geometry {
+  uint64_t king[64], knight[64], pawnAttack[2][64];
+  uint64_t between[64][64];  // squares strictly between two squares on a line
+  uint8_t line[64][64];      // 1 same rank or file, 2 same diagonal, 0 neither
+  uint16_t pair[2][64][64];  // [with pawns][White king][Black king]
+  uint8_t pairKing[2][2][PawnPairs];  // [with pawns][colour][pair]
+};
+
+constexpr Geometry BuildGeometry() {
+  Geometry g{};
+  for (int s = 0; s < 64; s++) {
+    for (int t = 0; t < 64; t++) {
+      int df = FileOf0(t) - FileOf0(s), dr = RankOf0(t) - RankOf0(s);
+      int adf = Abs(df), adr = Abs(dr);
+      if (s != t && adf <= 1 && adr <= 1) g.king[s] |= Bit(t);
+      if ((adf == 1 && adr == 2) || (adf == 2 && adr == 1)) g.knight[s] |= Bit(t);
+      if (adf == 1 && dr == 1) g.pawnAttack[0][s] |= Bit(t);
+      if (adf == 1 && dr == -1) g.pawnAttack[1][s] |= Bit(t);
+      int kind = s == t ? 0 : (df == 0 || dr == 0) ? 1 : adf == adr ? 2 : 0;
+      g.line[s][t] = uint8_t(kind);
+      if (kind != 0) {
+        int step = (dr > 0 ? 8 : dr < 0 ? -8 : 0) + (df > 0 ? 1 : df < 0 ? -1 : 0);
+        for (int u = s + step; u != t; u += step) g.between[s][t] |= Bit(u);
+      }
+    }
+  }
+  for (int p = 0; p < 2; p++)
+    for (int a = 0; a < 64; a++)
+      for (int b = 0; b < 64; b++) g.pair[p][a][b] = NoPair;
+  int n = 0;
+  for (int w = 0; w < 64; w++) {
+    if (FileOf0(w) > 3 || RankOf0(w) > FileOf0(w)) continue;
+    for (int b = 0; b < 64; b++) {
+      if (b == w || (g.king[w] & Bit(b))) continue;
+      if (RankOf0(w) == FileOf0(w) && RankOf0(b) > FileOf0(b)) continue;
+      g.pairKing[0][0][n] = uint8_t(w), g.pairKing[0][1][n] = uint8_t(b);
+      g.pair[0][w][b] = uint16_t(n++);
+    }
+  }
+  n = 0;
+  for (int w = 0; w < 64; w++) {
+    if (FileOf0(w) > 3) continue;
+    for (int b = 0; b < 64; b++) {
+      if (b == w || (g.king[w] & Bit(b))) continue;
+      g.pairKing[1][0][n] = uint8_t(w), g.pairKing[1][1][n] = uint8_t(b);
+      g.pair[1][w][b] = uint16_t(n++);
+    }
+  }
+  return g;
+}
+
+constexpr Geometry Geo = BuildGeometry();
+
+const char KindLetters[] = " pnbrqk";  // by kind 1..6
+
+int KindOfLetter(char c) {
+  for (int k = 1; k <= 5; k++)
+    if (KindLetters[k] == c) return k;
+  return 0;
+}
+
+uint64_t Occupancy(const GenPos* pos) {
+  uint64_t occ = 0;
+  for (int i = 0; i < pos->men; i++)
+    if (pos->sq[i] >= 0) occ |= Bit(pos->sq[i]);
+  return occ;
+}
+
+bool Attacks(int kind, int color, int from, int target, uint64_t occ) {
+  switch (kind) {
+    case GenKing: return (Geo.king[from] & Bit(target)) != 0;
+    case 2: return (Geo.knight[from] & Bit(target)) != 0;
+    case 1: return (Geo.pawnAttack[color][from] & Bit(target)) != 0;
+    default: {
+      int line = Geo.line[from][target];
+      bool fits = (line == 1 && kind != 3) || (line == 2 && kind != 4);
+      return fits && (Geo.between[from][target] & occ) == 0;
+    }
+  }
+}
+
+bool AttackedBy(const GenPos* pos, uint64_t occ, int target, int color) {
+  for (int i = 0; i < pos->men; i++)
+    if (pos->color[i] == color && pos->sq[i] >= 0 && Attacks(pos->kind[i], color, pos->sq[i], target, occ))
+      return true;
+  return false;
+}
+
+// The king of `color` is not attacked by the other side.
+bool KingSafe(const GenPos* pos, int color) {
+  return !AttackedBy(pos, Occupancy(pos), pos->sq[color], color ^ 1);
+}
+
+bool KingSafeOn(const GenPos* pos, uint64_t occ, int color) {
+  return !AttackedBy(pos, occ, pos->sq[color], color ^ 1);
+}
+
+int ManOn(const GenPos* pos, int s) {
+  for (int i = 0; i < pos->men; i++)
+    if (pos->sq[i] == s) return i;
+  return -1;
+}
+
+// A pawn of `color` stands beside square s on its rank.
+bool PawnBeside(const GenPos* pos, int s, int color) {
+  for (int i = 0; i < pos->men; i++) {
+    int t = pos->sq[i];
+    if (t >= 0 && pos->kind[i] == 1 && pos->color[i] == color && RankOf0(t) == RankOf0(s) &&
+        Abs(FileOf0(t) - FileOf0(s)) == 1)
+      return true;
+  }
+  return false;
+}
+
+// Destination rank of a double step and the step of a pawn of that colour.
+int DoubleStepRank(int color) { return color == 0 ? 3 : 4; }
+int PawnStep(int color) { return color == 0 ? 8 : -8; }
+
+// The squares a piece reaches from s (sliders stop at the first man, which is included).
+uint64_t Reach(int kind, int s, uint64_t occ) {
+  if (kind == GenKing) return Geo.king[s];
+  if (kind == 2) return Geo.knight[s];
+  static const int Dirs[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+  uint64_t out = 0;
+  int first = kind == 3 ? 4 : 0, last = kind == 4 ? 4 : 8;
+  for (int d = first; d < last; d++) {
+    int f = FileOf0(s), r = RankOf0(s);
+    for (;;) {
+      f += Dirs[d][0], r += Dirs[d][1];
+      if (f < 0 || f > 7 || r < 0 || r > 7) break;
+      out |= Bit(r * 8 + f);
+      if (occ & Bit(r * 8 + f)) break;
+    }
+  }
+  return out;
+}
+
+// Appends the positions in which the opponent of the side to move has just double-stepped
+// a pawn that a pawn of the side to move may take en passant.
+int AddWithEnPassantVariants(const GenPos* q, GenPos* out, int n) {
+  out[n++] = *q;
+  int mover = q->side, other = mover ^ 1;
+  uint64_t occ = Occupancy(q);
+  for (int j = 0; j < q->men; j++) {
+    int s = q->sq[j];
+    if (s < 0 || q->kind[j] != 1 || q->color[j] != other || RankOf0(s) != DoubleStepRank(other)) continue;
+    int behind = s - PawnStep(other);
+    if ((occ & (Bit(behind) | Bit(behind - PawnStep(other)))) || !PawnBeside(q, s, mover)) continue;
+    out[n] = *q;
+    out[n++].epMan = int8_t(j);
+  }
+  return n;
+}
+
+}  // namespace
+
+uint32_t MaterialKeyOf(const GenPos* pos) {
+  uint32_t key = 0;
+  for (int i = 0; i < pos->men; i++)
+    if (pos->sq[i] >= 0 && pos->kind[i] != GenKing) key += uint32_t(1) << (3 * (pos->color[i] * 5 + pos->kind[i] - 1));
+  return key;
+}
+
+static void BuildMaterial(const int counts[2][6], GenMaterial* out) {
+  memset(out, 0, sizeof *out);
+  out->color[0] = 0, out->kind[0] = GenKing, out->color[1] = 1, out->kind[1] = GenKing;
+  out->men = 2;
+  int at = 0;
+  for (int c = 0; c < 2; c++) {
+    out->name[at++] = 'k';
+    for (int k = 5; k >= 1; k--)
+      for (int i = 0; i < counts[c][k]; i++) {
+        out->color[out->men] = int8_t(c), out->kind[out->men] = int8_t(k);
+        out->men++;
+        out->name[at++] = KindLetters[k];
+        out->key += uint32_t(1) << (3 * (c * 5 + k - 1));
+        if (k == 1) out->pawns++;
+      }
+  }
+}
+
+// The side whose pieces, listed strongest first, are more or stronger is named first.
+static bool FirstSideWeaker(const int counts[2][6]) {
+  int total[2] = {0, 0};
+  for (int c = 0; c < 2; c++)
+    for (int k = 1; k <= 5; k++) total[c] += counts[c][k];
+  if (total[0] != total[1]) return total[0] < total[1];
+  for (int k = 5; k >= 1; k--)
+    if (counts[0][k] != counts[1][k]) return counts[0][k] < counts[1][k];
+  return false;
+}
+
+int ParseMaterialName(const char* name, GenMaterial* out) {
+  int counts[2][6] = {};
+  int side = -1, men = 0;
+  for (const char* c = name; *c; c++) {
+    if (*c == 'k') {
+      if (++side > 1) return 0;
+    } else {
+      int k = KindOfLetter(*c);
+      if (k == 0 || side < 0) return 0;
+      counts[side][k]++;
+    }
+    if (++men > GenMaxMen) return 0;
+  }
+  if (side != 1 || men < 3) return 0;
+  BuildMaterial(counts, out);
+  return 1;
+}
+
+void MaterialOfPosition(const GenPos* pos, GenMaterial* out, int* swapped) {
+  int counts[2][6] = {};
+  for (int i = 0; i < pos->men; i++)
+    if (pos->sq[i] >= 0 && pos->kind[i] != GenKing) counts[pos->color[i]][pos->kind[i]]++;
+  *swapped = FirstSideWeaker(counts) ? 1 : 0;
+  if (*swapped) {
+    for (int k = 1; k <= 5; k++) {
+      int t = counts[0][k];
+      counts[0][k] = counts[1][k], counts[1][k] = t;
+    }
+  }
+  BuildMaterial(counts, out);
+}
+
+uint64_t GenKingPairCount(const GenMaterial* mat) { return mat->pawns ? PawnPairs : PawnlessPairs; }
+
+uint64_t GenSideSize(const GenMaterial* mat) {
+  uint64_t size = GenKingPairCount(mat);
+  for (int i = 2; i < mat->men; i++) size *= 64;
+  return size;
+}
+
+int GenIndexOf(const GenMaterial* mat, const GenPos* pos, uint64_t out[2]) {
+  int wk = pos->sq[0], bk = pos->sq[1];
+  int pawns = mat->pawns ? 1 : 0;
+  int mask = FileOf0(wk) > 3 ? 7 : 0;
+  bool transpose = false, both = false;
+  if (!pawns) {
+    if (RankOf0(wk) > 3) mask |= 56;
+    int w = wk ^ mask, b = bk ^ mask;
+    if (RankOf0(w) > FileOf0(w)) transpose = true;
+    else if (RankOf0(w) == FileOf0(w)) {
+      if (RankOf0(b) > FileOf0(b)) transpose = true;
+      else if (RankOf0(b) == FileOf0(b)) both = true;
+    }
+  }
+  int count = both ? 2 : 1;
+  for (int k = 0; k < count; k++) {
+    bool t = transpose != (k == 1);
+    auto map = [&](int s) { return t ? Transpose(s ^ mask) : s ^ mask; };
+    uint64_t index = Geo.pair[pawns][map(wk)][map(bk)];
+    if (index == NoPair) return 0;
+    for (int i = 2; i < pos->men; i++) {
+      int s = pos->sq[i];
+      if (i == pos->epMan) s = pos->color[i] == 0 ? s - 24 : s + 24;
+      index = index * 64 + uint64_t(map(s));
+    }
+    out[k] = index;
+  }
+  return count;
+}
+
+int GenDecode(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
+  out->men = int8_t(mat->men);
+  out->side = int8_t(side);
+  out->epMan = -1;
+  for (int i = mat->men - 1; i >= 2; i--) {
+    out->sq[i] = int8_t(index & 63);
+    index >>= 6;
+  }
+  int pawns = mat->pawns ? 1 : 0;
+  if (index >= GenKingPairCount(mat)) return 0;
+  out->sq[0] = int8_t(Geo.pairKing[pawns][0][index]);
+  out->sq[1] = int8_t(Geo.pairKing[pawns][1][index]);
+  uint64_t occ = Bit(out->sq[0]) | Bit(out->sq[1]);
+  for (int i = 0; i < mat->men; i++) {
+    out->kind[i] = mat->kind[i], out->color[i] = mat->color[i];
+    if (i < 2) continue;
+    int s = out->sq[i];
+    if (mat->kind[i] == 1) {
+      int home = mat->color[i] == 0 ? 0 : 7;
+      if (RankOf0(s) == 7 - home) return 0;
+      if (RankOf0(s) == home) {
+        if (out->epMan >= 0 || mat->color[i] == side) return 0;
+        out->epMan = int8_t(i);
+        s = mat->color[i] == 0 ? s + 24 : s - 24;
+        out->sq[i] = int8_t(s);
+      }
+    }
+    if (occ & Bit(s)) return 0;
+    occ |= Bit(s);
+  }
+  if (out->epMan >= 0) {
+    int p = out->epMan, s = out->sq[p], step = PawnStep(mat->color[p]);
+    if ((occ & (Bit(s - step) | Bit(s - 2 * step))) || !PawnBeside(out, s, side)) return 0;
+  }
+  return KingSafe(out, side ^ 1) ? 1 : 0;
+}
+
+int ArrangeForMaterial(const GenMaterial* mat, const GenPos* pos, int swap, GenPos* out) {
+  bool used[GenMaxMen] = {};
+  out->men = int8_t(mat->men);
+  out->side = int8_t(pos->side ^ swap);
+  out->epMan = -1;
+  for (int i = 0; i < mat->men; i++) {
+    int j = 0;
+    while (j < pos->men && (used[j] || pos->sq[j] < 0 || pos->kind[j] != mat->kind[i] ||
+                            (pos->color[j] ^ swap) != mat->color[i]))
+      j++;
+    if (j == pos->men) return 0;
+    used[j] = true;
+    out->sq[i] = int8_t(swap ? pos->sq[j] ^ 56 : pos->sq[j]);
+    out->kind[i] = mat->kind[i], out->color[i] = mat->color[i];
+    if (j == pos->epMan) out->epMan = int8_t(i);
+  }
+  for (int j = 0; j < pos->men; j++)
+    if (pos->sq[j] >= 0 && !used[j]) return 0;
+  return 1;
+}
+
+bool GenInCheck(const GenPos* pos) { return !KingSafe(pos, pos->side); }
+
+int GenSuccessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
+  int n = 0, mover = pos->side, other = mover ^ 1;
+  uint64_t occ = Occupancy(pos), own = 0;
+  for (int i = 0; i < pos->men; i++)
+    if (pos->sq[i] >= 0 && pos->color[i] == mover) own |= Bit(pos->sq[i]);
+  int king = pos->sq[mover];
+  bool inCheck = !KingSafeOn(pos, occ, mover);
+  // Moves man i to t, taking the man on `taken` (-1 none), promoting to `promo` (0 none).
+  // Out of check a piece off every line through its king cannot expose the king.
+  auto add = [&](int i, int t, int taken, int promo, int epMan) {
+    GenPos& q = out[n];
+    q = *pos;
+    int from = q.sq[i];
+    uint64_t after = occ & ~Bit(from);
+    bool sideways = false;  // an en-passant capture empties a square besides `from`
+    if (taken >= 0) {
+      sideways = q.sq[taken] != t;
+      after &= ~Bit(q.sq[taken]);
+      q.sq[taken] = -1;
+    }
+    after |= Bit(t);
+    q.sq[i] = int8_t(t);
+    if (promo) q.kind[i] = int8_t(promo);
+    q.side = int8_t(other);
+    q.epMan = int8_t(epMan);
+    bool safe = !inCheck && !sideways && i != mover && Geo.line[from][king] == 0;
+    if (safe || KingSafeOn(&q, after, mover)) n++;
+  };
+  for (int i = 0; i < pos->men; i++) {
+    int s = pos->sq[i];
+    if (s < 0 || pos->color[i] != mover) continue;
+    if (pos->kind[i] != 1) {
+      uint64_t targets = Reach(pos->kind[i], s, occ) & ~own;
+      while (targets) {
+        int t = __builtin_ctzll(targets);
+        targets &= targets - 1;
+        int taken = ManOn(pos, t);
+        if (taken >= 0 && pos->kind[taken] == GenKing) continue;
+        add(i, t, taken, 0, -1);
+      }
+      continue;
+    }
+    int step = PawnStep(mover), last = mover == 0 ? 7 : 0;
+    auto addPawn = [&](int t, int taken) {
+      if (RankOf0(t) == last) {
+        for (int k = 5; k >= 2; k--) add(i, t, taken, k, -1);
+      } else {
+        add(i, t, taken, 0, -1);
+      }
+    };
+    int t = s + step;
+    if (!(occ & Bit(t))) {
+      addPawn(t, -1);
+      int t2 = t + step;
+      if (RankOf0(s) == (mover == 0 ? 1 : 6) && !(occ & Bit(t2)))
+        add(i, t2, -1, 0, PawnBeside(pos, t2, other) ? i : -1);
+    }
+    uint64_t captures = Geo.pawnAttack[mover][s] & occ & ~own;
+    while (captures) {
+      int c = __builtin_ctzll(captures);
+      captures &= captures - 1;
+      int taken = ManOn(pos, c);
+      if (pos->kind[taken] != GenKing) addPawn(c, taken);
+    }
+    int e = pos->epMan;
+    if (e >= 0 && RankOf0(pos->sq[e]) == RankOf0(s) && Abs(FileOf0(pos->sq[e]) - FileOf0(s)) == 1)
+      add(i, pos->sq[e] + step, e, 0, -1);
+  }
+  return n;
+}
+
+int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
+  int n = 0, mover = pos->side ^ 1, victim = pos->side;
+  uint64_t occ = Occupancy(pos);
+  GenPos q;
+  auto consider = [&](int i, int from) {
+    q = *pos;
+    q.sq[i] = int8_t(from);
+    q.side = int8_t(mover);
+    q.epMan = -1;
+    if (KingSafe(&q, victim)) n = AddWithEnPassantVariants(&q, out, n);
+  };
+  if (pos->epMan >= 0) {
+    int p = pos->epMan;
+    consider(p, pos->sq[p] - 2 * PawnStep(mover));
+    return n;
+  }
+  for (int i = 0; i < pos->men; i++) {
+    int t = pos->sq[i];
+    if (t < 0 || pos->color[i] != mover) continue;
+    if (pos->kind[i] != 1) {
+      // Moves are reversible: the squares reached from t over empty squares.
+      uint64_t sources = Reach(pos->kind[i], t, occ) & ~occ;
+      while (sources) {
+        int from = __builtin_ctzll(sources);
+        sources &= sources - 1;
+        consider(i, from);
+      }
+      continue;
+    }
+    int step = PawnStep(mover), from = t - step;
+    int home = mover == 0 ? 1 : 6;
+    if (RankOf0(from) == 0 || RankOf0(from) == 7 || (occ & Bit(from))) continue;
+    consider(i, from);
+    // A double step leads here only when no pawn could take it en passant.
+    if (RankOf0(t) == DoubleStepRank(mover) && !(occ & Bit(from - step)) && !PawnBeside(pos, t, victim) &&
+        RankOf0(from - step) == home)
+      consider(i, from - step);
+  }
+  return n;
+}

@@ -1,0 +1,194 @@
+#include "tablebase/generate_retro.h"
+
+#include <cstring>
+
+static uint16_t LoadValue(uint8_t* slot) {
+  uint8_t v = std::atomic_ref<uint8_t>(*slot).load(std::memory_order_relaxed);
+  return v == GenStoredBroken ? GenBroken : v;
+}
+
+static void StoreValue(GenJob* job, uint8_t* slot, uint16_t v) {
+  if (v != GenBroken && v > GenLongest) {
+    job->tooLong.fetch_add(1, std::memory_order_relaxed);
+    return;
+  }
+  std::atomic_ref<uint8_t>(*slot).store(v == GenBroken ? GenStoredBroken : uint8_t(v), std::memory_order_relaxed);
+}
+
+static bool IsWin(uint16_t v) { return v != GenUndecided && v != GenBroken && ((v - 1) & 1) != 0; }
+
+static void NoteValue(GenJob* job, uint32_t v) {
+  uint32_t seen = job->maxValue.load(std::memory_order_relaxed);
+  while (v > seen && !job->maxValue.compare_exchange_weak(seen, v, std::memory_order_relaxed)) {
+  }
+}
+
+uint16_t GenMoverValue(uint16_t next) {
+  if (next == GenUndecided || next == GenBroken) return GenUndecided;
+  return uint16_t(next + 1);
+}
+
+int32_t GenPreference(uint16_t value) {
+  if (value == GenUndecided || value == GenBroken) return 0;
+  int32_t plies = value - 1;
+  return (plies & 1) ? 100000 - plies : plies - 100000;
+}
+
+int GenExitMaterials(const GenMaterial* mat, GenMaterial out[GenMaxExits], GenExit exits[GenMaxExits]) {
+  int n = 0;
+  GenPos pos{};
+  pos.men = int8_t(mat->men);
+  for (int i = 0; i < mat->men; i++) pos.sq[i] = int8_t(i), pos.kind[i] = mat->kind[i], pos.color[i] = mat->color[i];
+  auto add = [&](const GenPos* p) {
+    int swapped;
+    GenMaterial m;
+    MaterialOfPosition(p, &m, &swapped);
+    uint32_t key = MaterialKeyOf(p);
+    for (int k = 0; k < n; k++)
+      if (exits[k].key == key) return;
+    if (n == GenMaxExits) return;
+    out[n] = m;
+    exits[n++] = {key, nullptr, swapped};
+  };
+  for (int taken = -1; taken < mat->men; taken++) {
+    if (taken >= 0 && mat->kind[taken] == GenKing) continue;
+    GenPos p = pos;
+    if (taken >= 0) {
+      p.sq[taken] = -1;
+      add(&p);
+    }
+    for (int i = 2; i < mat->men; i++) {
+      if (mat->kind[i] != 1 || i == taken) continue;
+      for (int k = 2; k <= 5; k++) {
+        GenPos q = p;
+        q.kind[i] = int8_t(k);
+        add(&q);
+      }
+    }
+  }
+  return n;
+}
+
+// The position has every man of the table's material, in its order.
+static bool InTableOrder(const GenMaterial* mat, const GenPos* pos) {
+  if (pos->men != mat->men) return false;
+  for (int i = 2; i < pos->men; i++)
+    if (pos->sq[i] < 0 || pos->kind[i] != mat->kind[i] || pos->color[i] != mat->color[i]) return false;
+  return true;
+}
+
+uint16_t GenLookup(GenJob* job, const GenPos* pos) {
+  if (InTableOrder(&job->table->mat, pos)) {
+    uint64_t index[2];
+    if (GenIndexOf(&job->table->mat, pos, index) == 0) return GenBroken;
+    return LoadValue(&job->table->value[pos->side][index[0]]);
+  }
+  uint32_t key = MaterialKeyOf(pos);
+  const GenTable* table = nullptr;
+  int swap = 0;
+  if (key == job->table->mat.key) {
+    table = job->table;
+  } else {
+    int k = 0;
+    while (k < job->exitCount && job->exits[k].key != key) k++;
+    if (k == job->exitCount) return GenBroken;
+    if (job->exits[k].table == nullptr) return GenUndecided;  // bare kings
+    table = job->exits[k].table;
+    swap = job->exits[k].swap;
+  }
+  GenPos arranged;
+  uint64_t index[2];
+  if (!ArrangeForMaterial(&table->mat, pos, swap, &arranged) || GenIndexOf(&table->mat, &arranged, index) == 0)
+    return GenBroken;
+  return LoadValue(&table->value[arranged.side][index[0]]);
+}
+
+void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
+  GenTable* table = job->table;
+  GenPos pos, next[GenMaxMoves];
+  for (uint64_t n = begin; n < end; n++) {
+    int side = n >= table->sideSize ? 1 : 0;
+    uint64_t index = n - side * table->sideSize;
+    uint8_t* slot = &table->value[side][index];
+    if (!GenDecode(&table->mat, side, index, &pos)) {
+      StoreValue(job, slot, GenBroken);
+      continue;
+    }
+    int count = GenSuccessors(&pos, next);
+    uint16_t value = GenUndecided;
+    if (count == 0) {
+      value = GenInCheck(&pos) ? 1 : GenUndecided;
+    } else {
+      int inside = 0;
+      uint16_t bestExit = GenUndecided;
+      bool anyExit = false;
+      for (int m = 0; m < count; m++) {
+        if (InTableOrder(&table->mat, &next[m])) {
+          inside++;
+          continue;
+        }
+        uint16_t v = GenLookup(job, &next[m]);
+        if (v == GenBroken) job->faults.fetch_add(1, std::memory_order_relaxed);
+        v = GenMoverValue(v);
+        if (!anyExit || GenPreference(v) > GenPreference(bestExit)) bestExit = v;
+        anyExit = true;
+      }
+      // With moves inside the table a capture's win is only a bound, improved later.
+      if (inside == 0 || IsWin(bestExit)) value = bestExit;
+    }
+    StoreValue(job, slot, value);
+    if (value != GenUndecided) NoteValue(job, value);
+  }
+}
+
+// Whether every move of q loses by now (the successors inside the table are settled up to
+// `level` plies); the loss's value then.
+static uint16_t SettledLoss(GenJob* job, const GenPos* q, uint32_t level) {
+  GenPos next[GenMaxMoves];
+  int count = GenSuccessors(q, next);
+  uint16_t longest = 0;
+  for (int m = 0; m < count; m++) {
+    uint16_t v = GenLookup(job, &next[m]);
+    if (!IsWin(v)) return GenUndecided;
+    if (InTableOrder(&job->table->mat, &next[m]) && uint32_t(v - 1) > level) return GenUndecided;
+    if (v > longest) longest = v;
+  }
+  return count == 0 ? GenUndecided : uint16_t(longest + 1);
+}
+
+void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
+  GenTable* table = job->table;
+  int side = job->side;
+  uint32_t level = job->level;
+  uint8_t* own = table->value[side];
+  uint8_t* other = table->value[side ^ 1];
+  GenPos pos, prev[GenMaxMoves];
+  for (uint64_t index = begin; index < end; index++) {
+    if (LoadValue(&own[index]) != level + 1) continue;
+    if (!GenDecode(&table->mat, side, index, &pos)) {
+      job->faults.fetch_add(1, std::memory_order_relaxed);
+      continue;
+    }
+    int count = GenPredecessors(&pos, prev);
+    for (int p = 0; p < count; p++) {
+      uint64_t numbers[2];
+      int images = GenIndexOf(&table->mat, &prev[p], numbers);
+      if (level % 2 == 0) {
+        uint16_t win = uint16_t(level + 2);
+        for (int k = 0; k < images; k++) {
+          uint16_t current = LoadValue(&other[numbers[k]]);
+          if (current == GenUndecided || (IsWin(current) && current > win)) {
+            StoreValue(job, &other[numbers[k]], win);
+            NoteValue(job, win);
+          }
+        }
+      } else {
+        if (images == 0 || LoadValue(&other[numbers[0]]) != GenUndecided) continue;
+        uint16_t loss = SettledLoss(job, &prev[p], level);
+        if (loss == GenUndecided) continue;
+        for (int k = 0; k < images; k++) StoreValue(job, &other[numbers[k]], loss);
+        NoteValue(job, loss);
+      }
+    }
+  }
+}

@@ -1,0 +1,150 @@
+#include "tablebase/generate_verify.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+#include "board/make_move.h"
+#include "board/movegen.h"
+#include "board/position.h"
+#include "board/root_ply.h"
+
+// Engine piece codes of the generator's kinds 1..6 (pawn .. queen, king).
+static const int CodeOfKind[7] = {0, WPawn, WKnight, WBishop, WRook, WQueen, WKing};
+
+static int KindOfCode(int code) {
+  for (int k = 1; k <= 6; k++)
+    if (CodeOfKind[k] == PieceKind(code)) return k;
+  return 0;
+}
+
+// The generator's view of the engine position after a move (side to move `side`).
+static void ReadEnginePosition(const Position* pos, int side, uint32_t flags, GenPos* out) {
+  int n = 2;
+  out->epMan = -1;
+  out->side = int8_t(side);
+  for (int c = 0; c < 2; c++) {
+    const uint8_t* list = pos->pieceList[c];
+    out->sq[c] = int8_t(list[0] - 1), out->kind[c] = GenKing, out->color[c] = int8_t(c);
+    for (int e = 1; list[e] != 0 && n < GenMaxMen; e++) {
+      if (list[e] == CapturedMark) continue;
+      out->sq[n] = int8_t(list[e] - 1);
+      out->kind[n] = int8_t(KindOfCode(pos->board[list[e]]));
+      out->color[n] = int8_t(c);
+      n++;
+    }
+  }
+  out->men = int8_t(n);
+  int target = int(flags & EnPassantMask);
+  if (target == 0) return;
+  // The pawn that has just double-stepped stands beyond the target square; the right
+  // counts only when a pawn of the side to move can take it.
+  int pawnSquare = side == 1 ? target - 1 + 8 : target - 1 - 8;
+  int pawn = -1;
+  bool taker = false;
+  for (int i = 2; i < n; i++) {
+    if (out->sq[i] == pawnSquare) pawn = i;
+    int s = out->sq[i];
+    if (out->kind[i] == 1 && out->color[i] == side && (s >> 3) == (pawnSquare >> 3) &&
+        ((s & 7) - (pawnSquare & 7) == 1 || (pawnSquare & 7) - (s & 7) == 1))
+      taker = true;
+  }
+  if (pawn >= 0 && taker) out->epMan = int8_t(pawn);
+}
+
+// The position after a move that is known legal, from the move word alone.
+static void ApplyMoveWord(const GenPos* before, const int8_t manAt[65], Move move, GenPos* out) {
+  *out = *before;
+  out->side = int8_t(before->side ^ 1);
+  out->epMan = -1;
+  int man = manAt[MoveFrom(move)], taken = manAt[MoveTo(move)];
+  if (taken >= 0) out->sq[taken] = -1;
+  out->sq[man] = int8_t(MoveTo(move) - 1);
+  if (MovePromotion(move)) out->kind[man] = int8_t(KindOfCode(MovePromotion(move)));
+  if (!(move & MoveDoubleStep)) return;
+  int to = MoveTo(move) - 1;
+  for (int i = 2; i < out->men; i++) {
+    int s = out->sq[i];
+    if (s >= 0 && out->kind[i] == 1 && out->color[i] == out->side && (s >> 3) == (to >> 3) &&
+        ((s & 7) - (to & 7) == 1 || (to & 7) - (s & 7) == 1))
+      out->epMan = int8_t(man);
+  }
+}
+
+void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
+  GenTable* table = job->table;
+  Position* pos = static_cast<Position*>(calloc(1, sizeof(Position)));
+  if (pos == nullptr) {
+    job->mismatches.fetch_add(1, std::memory_order_relaxed);
+    return;
+  }
+  int stackSide = -1;  // the side the ply stack was laid out for
+  for (uint64_t n = begin; n < end; n++) {
+    int side = n >= table->sideSize ? 1 : 0;
+    uint64_t index = n - side * table->sideSize;
+    GenPos gp, after;
+    if (!GenDecode(&table->mat, side, index, &gp)) continue;
+    int8_t manAt[65];
+    memset(pos->board, 0, sizeof pos->board);
+    memset(manAt, -1, sizeof manAt);
+    pos->board[0] = -1;
+    for (int i = 0; i < gp.men; i++) {
+      pos->board[gp.sq[i] + 1] = int8_t(CodeOfKind[gp.kind[i]] + gp.color[i] * BlackBit);
+      manAt[gp.sq[i] + 1] = int8_t(i);
+    }
+    uint32_t flags = 0;
+    if (gp.epMan >= 0) flags = uint32_t(gp.sq[gp.epMan] + (gp.color[gp.epMan] == 0 ? -8 : 8) + 1);
+    BuildPieceLists(pos);
+    BuildAttackTables(pos);
+    PlyState* root = &pos->plies[0];
+    if (side != stackSide) {
+      pos->keyPtr = nullptr;
+      SetupRootPly(pos, side, flags);
+      stackSide = side;
+    } else {
+      // Keys, material and scores of the root do not bear on which moves are legal: only
+      // the flags and the list windows are renewed for the next position.
+      bool check = pos->attacks[side ^ 1].cell[pos->pieceList[side][0]].count != 0;
+      root->flags = flags | (check ? InCheckFlag : 0);
+      root->quietBase = root->quietCursor = pos->quietStack;
+      root->tacticalBase = root->tacticalCursor = pos->tacticalStack;
+      root->listsMade = 0, root->moveTotal = 0, root->moveStage = 0;
+    }
+    GenerateMoves(pos, root, GenAll, 1);
+    const AttackTable& enemy = pos->attacks[side ^ 1];
+    bool inCheck = (root->flags & InCheckFlag) != 0;
+    int legal = 0;
+    uint16_t best = GenUndecided;
+    for (MoveEntry* list : {root->tacticalBase, root->quietBase}) {
+      for (MoveEntry* entry = list; entry->score != MoveListEnd; entry++) {
+        Move move = entry->move;
+        // Out of check, a king move to an unattacked square and a move of a piece no enemy
+        // slider sees cannot expose the king; every other move is made to find out.
+        int from = MoveFrom(move), to = MoveTo(move);
+        bool surelyLegal = !inCheck && !(move & (MoveEnPassant | MoveCastle)) &&
+                           (PieceKind(MovePiece(move)) == WKing ? enemy.cell[to].count == 0
+                                                                : enemy.cell[from].sliders == 0);
+        if (surelyLegal) {
+          ApplyMoveWord(&gp, manAt, move, &after);
+        } else {
+          root->move = move;
+          PlyState* next = MakeMove(pos, root);
+          if (next == nullptr) continue;
+          ReadEnginePosition(pos, side ^ 1, next->flags, &after);
+          UnmakeMove(pos, root);
+        }
+        uint16_t raw = GenLookup(job, &after);
+        if (raw == GenBroken) job->mismatches.fetch_add(1, std::memory_order_relaxed);
+        uint16_t v = GenMoverValue(raw);
+        if (legal == 0 || GenPreference(v) > GenPreference(best)) best = v;
+        legal++;
+      }
+    }
+    uint16_t expected = legal > 0 ? best : inCheck ? 1 : GenUndecided;
+    if (GenStoredValue(table, side, index) != expected) {
+      if (job->mismatches.fetch_add(1, std::memory_order_relaxed) == 0)
+        job->firstMismatch.store(n, std::memory_order_relaxed);
+    }
+  }
+  free(pos);
+}

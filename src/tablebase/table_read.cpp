@@ -1,0 +1,72 @@
+#include "tablebase/table_read.h"
+
+#include <cstdlib>
+
+#include "platform/platform.h"
+#include "tablebase/registry.h"
+
+static void* TableCacheArea;
+
+uint64_t AllocateTableCache(uint64_t bytes) {
+  FreeTableCache();
+  while (bytes >= 1 && (bytes > uint64_t(SIZE_MAX) || !(TableCacheArea = malloc(size_t(bytes))))) bytes /= 2;
+  return TableCacheArea ? bytes : 0;
+}
+
+void FreeTableCache() {
+  free(TableCacheArea);
+  TableCacheArea = nullptr;
+}
+
+static int32_t WidenByte(int8_t b) {
+  if (b == 0) return 0;
+  if (b == 127) return NoTableValue;
+  if (b == -127) return -32640;
+  if (b == -128) return 32640;
+  return b > 0 ? b + 32640 : b - 32640;
+}
+
+static int32_t DecodeEntry(const uint8_t* entry, int entrySize) {
+  if (entrySize == 1) return WidenByte(int8_t(entry[0]));
+  return int16_t(uint16_t(entry[0] | entry[1] << 8));
+}
+
+// Reads one entry from its part file; the caller holds the side's lock.
+static int ReadEntryFromFile(TbFileSide* fileSide, int record, uint64_t index, uint8_t* entry) {
+  uint64_t entryInPart;
+  int part = PartOfIndex(record, index, &entryInPart);
+  int64_t file = OpenPartFile(fileSide, part);
+  int size = EntrySizeOf(record);
+  return file != NoFileHandle && ReadFileAt(file, entryInPart * uint64_t(size), entry, size) == size;
+}
+
+// Seven positions of kppkp with Black to move are lost in 128 moves, a distance the one-byte
+// table cannot hold: their value is given here instead of read.
+constexpr int KppkpRecord = 36;
+constexpr uint64_t KppkpLongLosses[] = {56802428, 56811076, 56849992, 56858640, 59592489, 67775659, 71071628};
+constexpr int32_t KppkpLongLossRaw = -32639;
+
+int ReadTableValue(int record, int tableSide, uint64_t index, int32_t* raw) {
+  if (record < 1 || record >= EndgameRecordCount || tableSide < 0 || tableSide > 1) return 0;
+  if (index >= IndexCountOf(record, tableSide) || !FileSideIsRegistered(record, tableSide)) return 0;
+  if (record == KppkpRecord && tableSide == 1)
+    for (uint64_t loss : KppkpLongLosses)
+      if (index == loss) {
+        *raw = KppkpLongLossRaw;
+        return 1;
+      }
+  TbFileSide* fileSide = &TbRecords[record].side[tableSide];
+  int size = EntrySizeOf(record), found;
+  uint8_t entry[2];
+  LockTb(&fileSide->lock);
+  if (fileSide->memoryTable) {
+    entry[0] = fileSide->memoryTable[index * uint64_t(size)];
+    if (size == 2) entry[1] = fileSide->memoryTable[index * 2 + 1];
+    found = 1;
+  } else {
+    found = ReadEntryFromFile(fileSide, record, index, entry);
+  }
+  UnlockTb(&fileSide->lock);
+  if (found) *raw = DecodeEntry(entry, size);
+  return found;
+}
