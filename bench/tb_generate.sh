@@ -17,11 +17,13 @@ measure() {  # label, then the arguments of `kestrane tb gen`
   shift
   mkdir -p "$work/$label"
   /usr/bin/time -v build/kestrane tb gen --out "$work/$label" "$@" 2> "$work/log" || { cat "$work/log"; exit 1; }
-  local seconds memory
+  local seconds memory cpu
   seconds=$(grep "Elapsed (wall clock)" "$work/log" | awk '{print $NF}')
   memory=$(grep "Maximum resident set size" "$work/log" | awk '{print $NF}')
-  printf '%-14s wall %-9s peak %6d MB  (%s tables, %s MB of files)\n' "$label" "$seconds" $((memory / 1024)) \
-    "$(grep -c '^k' "$work/log")" "$(du -sm "$work/$label" | cut -f1)"
+  cpu=$(grep -E "(User|System) time" "$work/log" | awk '{s += $NF} END {printf "%.0f", s}')
+  printf '%-14s wall %-9s cpu %5ss  peak %6d MB  (%s tables, %s MB of files)\n' "$label" "$seconds" "$cpu" \
+    $((memory / 1024)) "$(grep -c '^k' "$work/log")" "$(du -sm "$work/$label" | cut -f1)"
+  grep '^k' "$work/log" | sed 's/^/    /'
   rm -rf "${work:?}/$label"
 }
 

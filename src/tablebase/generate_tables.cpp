@@ -54,11 +54,6 @@ uint16_t GenProbe(GenSession* session, const GenPos* pos) {
   return GenStoredValue(table, arranged.side, index[0]);
 }
 
-struct PassContext {
-  GenSession* session;
-  const char* name;
-};
-
 static void RunPass(GenSession* session, const char* name, const char* what, double from, double to, GenWork work,
                     GenJob* job, uint64_t count) {
   if (session->hooks.pass) session->hooks.pass(session->hooks.state, name, what, from, to);
