@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages="cmake ninja-build g++ libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686"
+packages="cmake ninja-build g++ libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686 clang libclang-rt-14-dev"
 missing=""
 for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing="$missing $package"
@@ -57,3 +57,6 @@ fi
 
 echo "== unit tests, fast and slow tiers"
 ctest --test-dir build --output-on-failure
+
+echo "== fuzz targets, a short run over their seed corpora"
+tools/fuzz.sh --runs 1500

@@ -27,3 +27,7 @@ void SleepMilliseconds(int milliseconds);
 
 // Stores `value` and returns the previous contents, as one atomic step.
 int32_t ExchangeInt32(int32_t* target, int32_t value);
+
+// Takes an exclusive lock on an open file (a descriptor from open) without waiting; 1 when
+// taken. The lock ends when the file is closed or the process ends, even by a kill.
+int TryLockOpenFile(int fd);

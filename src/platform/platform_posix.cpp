@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <pthread.h>
+#include <sys/file.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -50,4 +51,6 @@ void SleepMilliseconds(int milliseconds) {
 int32_t ExchangeInt32(int32_t* target, int32_t value) {
   return std::atomic_ref<int32_t>(*target).exchange(value, std::memory_order_seq_cst);
 }
+
+int TryLockOpenFile(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
 #endif

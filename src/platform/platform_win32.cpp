@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <windows.h>
+#include <io.h>
 
 uint32_t TickCount() { return GetTickCount(); }
 
@@ -46,6 +47,13 @@ int32_t ExchangeInt32(int32_t* target, int32_t value) {
 
 // The library's entry hook: remembers its module and always agrees to load.
 static HINSTANCE KestraneModule;
+
+int TryLockOpenFile(int fd) {
+  HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  OVERLAPPED from = {};
+  return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &from) != 0;
+}
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) KestraneModule = module;
