@@ -100,9 +100,13 @@ def main():
     sent = p.send("isready")
     _, at = p.collect("readyok", 2)
     check("isready is answered during a search", at is not None and at - sent < 0.1)
-    p.send("go depth 1")
-    lines, _ = p.collect("info string", 2)
-    check("go while searching is refused with an info string", any("info string" in l for l in lines))
+    p.send("go infinite")
+    lines, at = p.collect("bestmove", 2)
+    check("go while searching stops that search first, naming it in an info string",
+          at is not None and any("stopped first" in l for l in lines if "info string" in l)
+          and legal_in(start, [], lines[-1]), lines[-1] if lines else "")
+    quiet, lines = p.quiet_for("bestmove", 1.0)
+    check("the new go infinite runs", quiet)
     sent = p.send("stop")
     lines, at = p.collect("bestmove", 2)
     check("bestmove follows stop within 100 ms", at is not None and at - sent < 0.1,
@@ -136,8 +140,9 @@ def main():
     p.send("ponderhit")
     p.send("isready")
     lines, at = p.collect("readyok", 2)
-    check("stop and ponderhit without a search change nothing", at is not None
-          and not any(l.startswith("bestmove") for l in lines))
+    check("stop and ponderhit without a search change nothing and are named", at is not None
+          and not any(l.startswith("bestmove") for l in lines)
+          and sum(l.startswith("info string") and "no search" in l for l in lines) == 2, " | ".join(lines))
 
     junk = ["frobnicate", "go wtime abc btime", "position fen xyz", "position fen 8/8/8/8/8/8/8/8 w - -",
             "setoption name NoSuchOption value 3", "setoption name Hash value banana", "setoption",
@@ -186,6 +191,19 @@ def main():
             ok = k > 1 or (not after.legal_moves() and after.in_check())
         check(f"{name}: score mate {k} by depth {2 * k + 1} and the mating move", bool(ok),
               lines[-1] if lines else "")
+
+    # go mate N ends at the first exact mate score of N moves or fewer: no deeper line follows it.
+    for name, fen, k, _ in mates:
+        p.send("ucinewgame")
+        p.send(f"position fen {fen}")
+        p.send(f"go mate {k}")
+        lines, at = p.collect("bestmove", 60)
+        proof = next((i for i, l in enumerate(lines) if f"score mate {k} " in l and "bound" not in l
+                      and l.startswith("info depth")), None)
+        deeper = [l for l in lines[proof + 1:] if proof is not None and l.startswith("info depth")
+                  and int(l.split()[2]) > int(lines[proof].split()[2])]
+        check(f"go mate {k} ends at the proof of the {name}", at is not None and proof is not None and not deeper
+              and legal_in(fen, [], lines[-1]), (deeper or lines[-1:] or [""])[0])
 
     for fen, k in (("7k/8/6KQ/8/8/8/8/8 b - - 0 1", 1), ("6k1/8/6K1/8/8/8/8/R7 b - - 0 1", 2)):
         p.send(f"position fen {fen}")

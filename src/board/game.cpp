@@ -128,16 +128,15 @@ int ApplyGameMove(Move move) {
   return 1;
 }
 
-Move ParseLegalGameMove(const char* text) {
+// The game position set up on the scratch position with all its moves generated; null when
+// the game position is not playable.
+static PlyState* GenerateGameMoves() {
   RootState state = RootStateNow;
   if (GameHistory != nullptr) {
     state.side = GameHistory[GameLength].side;
     state.flags = GameHistory[GameLength].flags;
   }
-  if (!IsPlayablePosition(RootBoard, &state)) return 0;
-  Move parsed = ParseMoveText(RootBoard, text, state.side);
-  if (parsed == 0) return 0;
-
+  if (!IsPlayablePosition(RootBoard, &state)) return nullptr;
   Position* pos = &ScratchPosition;
   std::memcpy(pos->board, RootBoard, sizeof pos->board);
   BuildPieceLists(pos);
@@ -145,17 +144,39 @@ Move ParseLegalGameMove(const char* text) {
   pos->keyPtr = nullptr;
   PlyState* root = SetupRootPly(pos, state.side, state.flags);
   GenerateMoves(pos, root, GenAll, 1);
+  return root;
+}
+
+static bool IsLegalAtRoot(PlyState* root, Move move) {
+  root->move = move;
+  if (MakeMove(&ScratchPosition, root) == nullptr) return false;
+  UnmakeMove(&ScratchPosition, root);
+  return true;
+}
+
+Move ParseLegalGameMove(const char* text) {
+  PlyState* root = GenerateGameMoves();
+  if (root == nullptr) return 0;
+  Move parsed = ParseMoveText(RootBoard, text, root->side);
+  if (parsed == 0) return 0;
   const Move squaresAndPromotion = MoveFromMask | MoveToMask | MovePromoMask;
   for (MoveEntry* list : {root->tacticalBase, root->quietBase}) {
     for (MoveEntry* entry = list; entry->score != MoveListEnd; entry++) {
       if ((entry->move & squaresAndPromotion) != (parsed & squaresAndPromotion)) continue;
-      root->move = entry->move;
-      if (MakeMove(pos, root) == nullptr) return 0;
-      UnmakeMove(pos, root);
-      return entry->move;
+      return IsLegalAtRoot(root, entry->move) ? entry->move : 0;
     }
   }
   return 0;
+}
+
+int ListLegalGameMoves(Move* moves, int capacity) {
+  PlyState* root = GenerateGameMoves();
+  if (root == nullptr) return 0;
+  int count = 0;
+  for (MoveEntry* list : {root->tacticalBase, root->quietBase})
+    for (MoveEntry* entry = list; entry->score != MoveListEnd && count < capacity; entry++)
+      if (IsLegalAtRoot(root, entry->move)) moves[count++] = entry->move;
+  return count;
 }
 
 void LoadRootIntoPosition(Position* pos) {

@@ -30,6 +30,9 @@ int ApplyGameMove(Move move);
 // move of the game position, else 0 (also for a position that is not playable). Texts of
 // any length are safe.
 Move ParseLegalGameMove(const char* text);
+// Writes the legal moves of the game position (every promotion piece), at most capacity of
+// them; returns the count, 0 also for a position that is not playable.
+int ListLegalGameMoves(Move* moves, int capacity);
 // Copies the root board into the position, rebuilds lists, slots, counts and attack tables,
 // clears keyPtr and sets up the root ply state from the current game entry (SetupRootPly).
 void LoadRootIntoPosition(Position* pos);

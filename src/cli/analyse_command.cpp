@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "board/fen.h"
 #include "cli/uci_moves.h"
 #include "cli/uci_output.h"
 #include "kestrane.h"
@@ -46,13 +47,9 @@ int AnalyseCommand(int argc, char** argv) {
     }
   }
   std::string position = fen.empty() ? "position startpos" : "position fen " + fen;
-  std::vector<std::string> words = {"position", "fen"};
-  for (size_t at = 0, end; at < fen.size(); at = end + 1) {
-    end = fen.find(' ', at);
-    if (end == std::string::npos) end = fen.size();
-    if (end > at) words.push_back(fen.substr(at, end - at));
-  }
-  if (!fen.empty() && !FenIsPlayable(words)) {
+  int8_t board[65];
+  RootState state;
+  if (!fen.empty() && !(ParseFen(fen.c_str(), board, &state) && IsPlayablePosition(board, &state))) {
     fprintf(stderr, "kestrane analyse: not a playable FEN: %s\n", fen.c_str());
     return 2;
   }

@@ -2,9 +2,12 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
+#include "protocol/go_limits.h"
+#include "protocol/interpreter.h"
 #include "protocol/report.h"
 #include "search/trans_table.h"
 #include "search/time_control.h"
@@ -53,6 +56,20 @@ static void KESTRANE_CDECL OnCurrentMove(const char* move, int32_t number, int32
   PrintLine(std::string("info currmove ") + move + " currmovenumber " + std::to_string(number));
 }
 
+// "go mate N": an exact score of mate in N moves or fewer proves what was asked; the search
+// ends there (the stop comes from inside the search's own report, as a host may send it).
+static void StopAtProvenMate(const char* line) {
+  int32_t goal = LastGoLimits.mate;
+  const char* score = strstr(line, "score mate ");
+  if (goal <= 0 || !score) return;
+  char* rest;
+  long moves = strtol(score + 11, &rest, 10);
+  if (moves <= 0 || moves > goal || strncmp(rest, " lowerbound", 11) == 0 || strncmp(rest, " upperbound", 11) == 0)
+    return;
+  char stop[] = "stop";
+  ExecuteCommand(stop);
+}
+
 // A line starts with "info " when one line is searched and with "depth" when several are;
 // anything else is the plain best-move text sent after a search that reported nothing.
 static void KESTRANE_CDECL OnLine(const char* line, int32_t) {
@@ -66,6 +83,7 @@ static void KESTRANE_CDECL OnLine(const char* line, int32_t) {
   const char* depth = strstr(line, "depth ");
   if (depth) LastDepthPrinted = atoi(depth + 6);
   LastNodesPrintedAt = ElapsedMs();
+  StopAtProvenMate(line);
 }
 
 const KestraneCallbacks* InfoCallbacks() {
@@ -92,8 +110,3 @@ std::string TakeBestMoveText() {
   return text;
 }
 
-void PrintBestMove(const std::string& text, void (*markIdle)()) {
-  std::lock_guard<std::mutex> hold(OutputLock);
-  markIdle();
-  PrintUnlocked(text);
-}

@@ -18,7 +18,3 @@ const KestraneCallbacks* InfoCallbacks();
 void InfoOutputSink(const char* text);
 // The last "bestmove ..." text the interpreter wrote (without its newline); emptied by the call.
 std::string TakeBestMoveText();
-
-// Prints "bestmove" and marks the search as over in the same locked step, so that a command
-// answered after the bestmove line never sees a running search.
-void PrintBestMove(const std::string& text, void (*markIdle)());

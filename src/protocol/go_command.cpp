@@ -10,6 +10,8 @@
 #include "search/search_flags.h"
 #include "search/time_control.h"
 
+GoLimits LastGoLimits;
+
 static void ApplyTimeChoice(const TimeChoice& choice) {
   if (choice.pollInterval && choice.pollInterval < PollInterval) PollInterval = choice.pollInterval;
   NodeLimit = choice.nodeLimit;
@@ -32,14 +34,15 @@ void GoCommand(char** cursor) {
   PollInterval = uint64_t(SpeedEstimate / 4);
   NodeLimit = 0;
 
-  GoLimits limits;
-  ReadGoLimits(cursor, GameHistory[GameLength].side, &limits);
+  ReadGoLimits(cursor, GameHistory[GameLength].side, &LastGoLimits);
+  const GoLimits& limits = LastGoLimits;
   ApplyTimeChoice(ChooseTimeMode(limits));
 
   SearchMode.store(limits.ponder ? 2 : 1, std::memory_order_relaxed);
   Move ponderMove = 0;
   Move best = SearchRoot(EnginePosition, &ponderMove);
   SearchMode.store(0, std::memory_order_relaxed);
+  if (!best) SendInfoString("go: the position has no legal move");
 
   char bestText[16], ponderText[16] = "";
   MoveToText(bestText, best);

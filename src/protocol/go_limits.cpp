@@ -21,10 +21,20 @@ static GoKeyword FindKeyword(const char* word) {
 
 static void AddSearchMove(const char* word, int* count) {
   Move move = ParseLegalGameMove(word);
-  if (move && *count < SearchMovesCapacity) {
+  if (!move) {
+    SendInfoString("go: searchmoves '%.40s' is not a legal move", word);
+  } else if (*count < SearchMovesCapacity) {
     SearchMovesList[(*count)++] = move;
     SearchMovesList[*count] = 0;
   }
+}
+
+static bool IsNumber(const char* word) {
+  if (*word == '-' || *word == '+') ++word;
+  if (*word == 0) return false;
+  for (; *word; ++word)
+    if (*word < '0' || *word > '9') return false;
+  return true;
 }
 
 void ReadGoLimits(char** cursor, int side, GoLimits* limits) {
@@ -42,9 +52,14 @@ void ReadGoLimits(char** cursor, int side, GoLimits* limits) {
       searchMoves = 1;
     } else if (key == KeyNone) {
       if (searchMoves) AddSearchMove(word, &moveCount);
+      else SendInfoString("go: unknown word '%.40s' ignored", word);
     } else {
       const char* number = NextWord(cursor);
-      if (!number) return;  // the words read so far count
+      if (!number) {
+        SendInfoString("go: '%s' needs a number", GoKeywords[key]);
+        break;  // the words read so far count
+      }
+      if (!IsNumber(number)) SendInfoString("go: '%s' needs a number, not '%.40s'", GoKeywords[key], number);
       int32_t n = ParseDecimal(number);
       switch (key) {
         case KeyWTime:
@@ -59,10 +74,11 @@ void ReadGoLimits(char** cursor, int side, GoLimits* limits) {
         case KeyDepth: limits->depth = n, limits->depthGiven = 1; break;
         case KeyMoveTime: limits->moveTime = n, limits->moveTimeGiven = 1; break;
         case KeyNodes: limits->nodes = n, limits->nodesGiven = 1; break;
-        default: limits->mateGiven = 1; break;  // the mate distance is not used
+        default: limits->mate = n, limits->mateGiven = 1; break;
       }
     }
   }
+  if (searchMoves && moveCount == 0) SendInfoString("go: no legal move among searchmoves; every move is searched");
 }
 
 static TimeChoice Fixed(int mode, int value) {

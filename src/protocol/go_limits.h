@@ -5,11 +5,17 @@
 struct GoLimits {
   int ponder, infinite;
   int32_t time, increment, movesToGo, depth, moveTime, nodes;
+  int32_t mate;  // moves; the search itself does not use it
   int timeGiven, incrementGiven, movesToGoGiven, depthGiven, moveTimeGiven, nodesGiven, mateGiven;
 };
 
+// The limits of the last "go", kept for the program that runs the search (it reads them on
+// the searching thread).
+extern GoLimits LastGoLimits;
+
 // Reads the words after "go" for the side to move (0 White, 1 Black). Words after
-// "searchmoves" that are legal moves of the game position go to SearchMovesList.
+// "searchmoves" that are legal moves of the game position go to SearchMovesList. Words it
+// cannot use are named in info strings (SendInfoString).
 void ReadGoLimits(char** cursor, int side, GoLimits* limits);
 
 enum TimeControlKind { KeepTimeControl, FixedControl, MovesInTimeControl, WholeGameControl };

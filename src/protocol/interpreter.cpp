@@ -1,5 +1,7 @@
 #include "protocol/interpreter.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "api/engine_state.h"
@@ -16,6 +18,17 @@ int32_t DebugSwitch;
 
 void SendOutputLine() {
   if (OutputSink) OutputSink(OutputLine);
+}
+
+void SendInfoString(const char* format, ...) {
+  constexpr int PrefixLength = 12;
+  CopyBounded(OutputLine, OutputLineSize, "info string ");
+  va_list args;
+  va_start(args, format);
+  vsnprintf(OutputLine + PrefixLength, OutputLineSize - PrefixLength - 1, format, args);
+  va_end(args);
+  AppendBounded(OutputLine, OutputLineSize, "\n");
+  SendOutputLine();
 }
 
 static void StopCommand(char**) {

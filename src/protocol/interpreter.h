@@ -16,6 +16,9 @@ extern char OutputLine[OutputLineSize];
 typedef void (*OutputSinkFn)(const char* text);
 extern OutputSinkFn OutputSink;
 void SendOutputLine();
+// Writes "info string " and the printf-style text into OutputLine and sends it: how the
+// interpreter names a command it could not follow (fully or at all).
+void SendInfoString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 extern int32_t DebugSwitch;  // "debug on" / "debug off"
 

@@ -125,6 +125,12 @@ int ApplyOption(const char* name, const char* value) {
   return 0;
 }
 
+int IsOptionName(const char* name) {
+  for (const OptionEntry& entry : OptionTable)
+    if (EqualsNoCase(entry.name, name)) return 1;
+  return EqualsNoCase(name, "Clear Hash") || EqualsNoCase(name, "Clear PosLearning");
+}
+
 int PressOptionButton(const char* name) {
   if (EqualsNoCase(name, "Clear Hash")) {
     ClearHashTables();

@@ -33,3 +33,5 @@ void SetOptionDefaults();  // the start-up values that InitEngine sets
 int ApplyOption(const char* name, const char* value);
 // "setoption" without a value: the buttons "Clear Hash" and "Clear PosLearning".
 int PressOptionButton(const char* name);
+// 1 when the name (ignoring case) is an option or a button.
+int IsOptionName(const char* name);

@@ -4,6 +4,7 @@
 #include "board/fen.h"
 #include "board/game.h"
 #include "protocol/commands.h"
+#include "protocol/interpreter.h"
 #include "protocol/words.h"
 #include "search/search_flags.h"
 
@@ -14,7 +15,10 @@ void PositionCommand(char** cursor) {
   // The game position belongs to a running search until it ends.
   if (SearchMode.load(std::memory_order_relaxed) != 0 || EnginePosition == nullptr) return;
   const char* word = NextWord(cursor);
-  if (!word) return;
+  if (!word) {
+    SendInfoString("position: expected 'startpos' or 'fen'");
+    return;
+  }
 
   // Set up on a scratch board first, so a position that does not parse or cannot be
   // played leaves the previous game untouched.
@@ -31,10 +35,15 @@ void PositionCommand(char** cursor) {
       AppendBounded(fen, FenTextSize, word);
       AppendBounded(fen, FenTextSize, " ");
     }
-    if (!ParseFen(fen, board, &state) || !IsPlayablePosition(board, &state)) return;
+    if (!ParseFen(fen, board, &state) || !IsPlayablePosition(board, &state)) {
+      SendInfoString("position: not a playable FEN; the position stays as it was");
+      return;
+    }
   } else {
     SetStartPosition(board, &state);
-    if (strcmp(word, "startpos") == 0) {
+    if (strcmp(word, "startpos") != 0) {
+      SendInfoString("position: expected 'startpos' or 'fen', not '%.40s'; the start position is set up", word);
+    } else {
       word = NextWord(cursor);
       movesFollow = word && strcmp(word, "moves") == 0;
     }
@@ -44,10 +53,17 @@ void PositionCommand(char** cursor) {
   RootStateNow = state;
   ResetRoot();
   if (movesFollow) {
+    int skipped = 0;
     while ((word = NextWord(cursor)) != nullptr) {
       Move move = ParseLegalGameMove(word);
-      if (move && !ApplyGameMove(move)) break;  // the history cannot grow: stop replaying
+      if (!move) {
+        if (skipped++ == 0) SendInfoString("position: '%.40s' is not a legal move here; skipped", word);
+      } else if (!ApplyGameMove(move)) {
+        SendInfoString("position: no memory for a longer game; the moves from '%.40s' on are dropped", word);
+        break;
+      }
     }
+    if (skipped > 1) SendInfoString("position: %d move words skipped in all", skipped);
   }
   LoadRootIntoPosition(EnginePosition);
 }

@@ -1,4 +1,5 @@
 #include "protocol/commands.h"
+#include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "protocol/words.h"
 #include "search/search_flags.h"
@@ -27,7 +28,11 @@ void SetOptionCommand(char** cursor) {
       starting = 0;
     }
   }
-  if (name[0] == 0) return;
-  if (value[0] == 0) PressOptionButton(name);
-  else ApplyOption(name, value);
+  if (name[0] == 0) {
+    SendInfoString("setoption: no option name given");
+  } else if (!IsOptionName(name)) {
+    SendInfoString("setoption: unknown option '%.40s'", name);
+  } else if (value[0] == 0 ? !PressOptionButton(name) : !ApplyOption(name, value)) {
+    SendInfoString("setoption: '%.40s' does not take the value '%.40s'", name, value);
+  }
 }

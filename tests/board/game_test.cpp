@@ -3,6 +3,7 @@
 #include <string>
 
 #include "board/game.h"
+#include "board/move_text.h"
 #include "board/position_check.h"
 #include "board_fixture.h"
 
@@ -147,12 +148,45 @@ TEST_F(Game, LoadRootIntoPositionBuildsAConsistentPosition) {
   EXPECT_EQ(b.pos->keyBuffer[0], *KeyHistoryTop);
 }
 
+// The legal move list agrees with the one-ply perft count and with the text parser, in
+// positions with checks, promotions, en passant, castling, mate and stalemate.
+TEST_F(Game, LegalMoveListMatchesPerftAndTexts) {
+  struct Case {
+    const char* fen;
+    int count;
+  };
+  const Case cases[] = {
+      {nullptr, 20},
+      {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 48},
+      {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 14},
+      {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 6},
+      {"rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 44},
+      {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 0},
+      {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fen ? c.fen : "startpos");
+    Start(c.fen);
+    Move moves[256];
+    int count = ListLegalGameMoves(moves, 256);
+    EXPECT_EQ(count, c.count);
+    for (int i = 0; i < count; i++) {
+      char text[16];
+      MoveToText(text, moves[i]);
+      EXPECT_EQ(ParseLegalGameMove(text + 1), moves[i]) << text;
+    }
+    EXPECT_EQ(ListLegalGameMoves(moves, 3), count < 3 ? count : 3);
+  }
+}
+
 TEST_F(Game, UnplayableRootTakesNoMoves) {
   for (int sq = 1; sq <= 64; sq++) RootBoard[sq] = 0;
   RootStateNow = {0, 0};
   ResetRoot();
   EXPECT_EQ(ParseLegalGameMove("e2e4"), 0u);
   EXPECT_EQ(ApplyGameMove(0), 0);  // no squares
+  Move moves[8];
+  EXPECT_EQ(ListLegalGameMoves(moves, 8), 0);
 }
 
 }  // namespace
