@@ -4,6 +4,9 @@
   tools/match.py --engine build/kestrane --opponent "/usr/games/gnuchess --uci" \
       --games 40 --tc 10+0.1
   tools/match.py ... --tc 40/20          (40 moves in 20 seconds, repeating)
+  tools/match.py ... --ponder --hash-cycle 1,16,64 --learning
+                                        (kestrane ponders on the expected reply, gets a new
+                                         Hash size before every game and learns positions)
 
 Each opening line is played twice with colours exchanged.  An illegal move, a crash, a
 silence or an empty clock loses the game; every such event is listed at the end.  The
@@ -145,8 +148,17 @@ class Clock:
         return overstep
 
 
-def play_game(white, black, opening, tc, log):
-    """Returns (result for White: 1, 0.5, 0), reason, notes."""
+def finish_ponder(pondering):
+    """Stops a ponder search that the game no longer needs and takes its bestmove."""
+    if pondering:
+        engine = pondering[0]
+        engine.send("stop")
+        engine.wait_for("bestmove", 5)
+
+
+def play_game(white, black, opening, tc, log, ponderer=None):
+    """Returns (result for White: 1, 0.5, 0), reason, notes. `ponderer` (one of the two
+    engines or None) ponders on its expected reply while the other side thinks."""
     pos = chess_rules.Position()
     moves = []
     seen = {}
@@ -162,27 +174,41 @@ def play_game(white, black, opening, tc, log):
         engine.send("ucinewgame")
         engine.ready()
     notes = []
+    pondering = None  # (engine, the reply it ponders on)
     while True:
+        outcome = None
         legal = pos.legal_moves()
         if not legal:
             if pos.in_check():
-                return (0 if pos.side == "w" else 1), "checkmate", notes
-            return 0.5, "stalemate", notes
-        if pos.halfmove >= 100:
-            return 0.5, "fifty moves", notes
-        if pos.insufficient_material():
-            return 0.5, "insufficient material", notes
-        if seen.get(pos.repetition_key(), 0) >= 3:
-            return 0.5, "threefold repetition", notes
-        if len(moves) >= MAX_PLIES:
-            return 0.5, "move limit", notes
+                outcome = (0 if pos.side == "w" else 1), "checkmate"
+            else:
+                outcome = 0.5, "stalemate"
+        elif pos.halfmove >= 100:
+            outcome = 0.5, "fifty moves"
+        elif pos.insufficient_material():
+            outcome = 0.5, "insufficient material"
+        elif seen.get(pos.repetition_key(), 0) >= 3:
+            outcome = 0.5, "threefold repetition"
+        elif len(moves) >= MAX_PLIES:
+            outcome = 0.5, "move limit"
         side = pos.side
         engine = engines[side]
         loss = 0 if side == "w" else 1
-        engine.send("position startpos moves " + " ".join(moves))
-        start = time.monotonic()
-        engine.send(clock.go_command(side))
         try:
+            if outcome:
+                finish_ponder(pondering)
+                return outcome[0], outcome[1], notes
+            if pondering and pondering[0] is engine and pondering[1] == moves[-1]:
+                start = time.monotonic()
+                engine.send("ponderhit")
+            else:
+                if pondering and pondering[0] is engine:
+                    finish_ponder(pondering)
+                engine.send("position startpos moves " + " ".join(moves))
+                start = time.monotonic()
+                engine.send(clock.go_command(side))
+            if pondering and pondering[0] is engine:
+                pondering = None
             line = engine.wait_for("bestmove", clock.left[side] / 1000 + 5)
         except EngineFailure as failure:
             notes.append(str(failure))
@@ -204,6 +230,14 @@ def play_game(white, black, opening, tc, log):
         moves.append(text)
         key = pos.repetition_key()
         seen[key] = seen.get(key, 0) + 1
+        if engine is ponderer and len(words) >= 4 and words[2] == "ponder" and pos.parse_uci(words[3]):
+            try:
+                engine.send("position startpos moves " + " ".join(moves + [words[3]]))
+                engine.send("go ponder" + clock.go_command(side)[2:])
+            except EngineFailure as failure:
+                notes.append(str(failure))
+                return loss, f"{engine.name} failed", notes
+            pondering = (engine, words[3])
 
 
 def elo(score, games):
@@ -232,10 +266,16 @@ def main():
     parser.add_argument("--tc", default="10+0.1", help="BASE+INC seconds or MOVES/SECONDS")
     parser.add_argument("--hash", type=int, default=32)
     parser.add_argument("--log", default=None, help="file for the moves of every game")
+    parser.add_argument("--ponder", action="store_true", help="kestrane ponders on the expected reply")
+    parser.add_argument("--hash-cycle", default=None, help="Hash sizes (MB) given to kestrane in turn before each game")
+    parser.add_argument("--learning", action="store_true", help="kestrane's Position Learning on")
     args = parser.parse_args()
 
-    ours = Engine(os.path.abspath(args.engine) if os.path.exists(args.engine) else args.engine, "kestrane",
-                  [("Hash", args.hash), ("Ponder", "false")])
+    options = [("Hash", args.hash), ("Ponder", "true" if args.ponder else "false")]
+    if args.learning:
+        options.append(("Position Learning", "true"))
+    hash_cycle = [int(h) for h in args.hash_cycle.split(",")] if args.hash_cycle else []
+    ours = Engine(os.path.abspath(args.engine) if os.path.exists(args.engine) else args.engine, "kestrane", options)
     theirs = Engine(args.opponent, os.path.basename(shlex.split(args.opponent)[0]),
                     [("Hash", args.hash), ("Ponder", "false")])
     log = open(args.log, "w") if args.log else open(os.devnull, "w")
@@ -247,8 +287,10 @@ def main():
             opening = OPENINGS[(game // 2) % len(OPENINGS)]
             ours_white = game % 2 == 0
             white, black = (ours, theirs) if ours_white else (theirs, ours)
+            if hash_cycle:
+                ours.send(f"setoption name Hash value {hash_cycle[game % len(hash_cycle)]}")
             log.write(f"[game {game + 1}] {opening} | ")
-            result, reason, notes = play_game(white, black, opening, args.tc, log)
+            result, reason, notes = play_game(white, black, opening, args.tc, log, ours if args.ponder else None)
             log.write(f"| {result} {reason}\n")
             log.flush()
             score = result if ours_white else 1 - result

@@ -3,14 +3,14 @@
 # program's protocol tests, the fast tier and the protocol stress test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer and under ThreadSanitizer, the export tables
 # of libkestrane.so and kestrane.dll, a GUI-like host driving libkestrane.so and, under wine,
-# kestrane.dll, and the kestrane program under xboard and polyglot (a game and an analysis
-# session, headless under Xvfb).
+# kestrane.dll, the kestrane program under xboard and polyglot (a game and an analysis
+# session, headless under Xvfb), and a short run of every fuzz target over its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # wine32 is an i386 package: the architecture is added before the package lists are read.
 packages="cmake ninja-build g++ libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686 python3
-  xvfb xauth xboard polyglot stockfish wine wine32:i386"
+  xvfb xauth xboard polyglot stockfish wine wine32:i386 clang libclang-rt-14-dev"
 missing=""
 for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing="$missing $package"
@@ -64,3 +64,6 @@ ctest --test-dir build --output-on-failure
 
 echo "== the kestrane program under xboard and polyglot: a game against stockfish, an analysis session"
 python3 tests/cli/xboard_test.py build/kestrane --opponent stockfish
+
+echo "== fuzz targets, a short run over their seed corpora"
+tools/fuzz.sh --runs 1500

@@ -113,6 +113,11 @@ static void HandleCommand(const std::string& line) {
 }
 
 int UciMain() {
+  {
+    std::lock_guard<std::mutex> hold(QueueLock);
+    Queue.clear();
+    InputOver = false;
+  }
   OutputSink = InfoOutputSink;
   if (KestraneInit(DefaultHashMegabytes * 1024, InfoCallbacks(), "./", 0) < 0) {
     PrintInfoString("not enough memory for the hash tables");

@@ -58,3 +58,8 @@ int ReadProfileText(const char* file, const char* section, const char* key, char
 // letters; and whether a drive answers (0 when it reports "not ready").
 uint32_t LogicalDriveMask();
 int DriveIsReady(char letter);
+
+// Takes an exclusive lock on an open file (a descriptor from open) without waiting; 1 when
+// taken. The lock ends when the file is closed or the process ends, even by a kill. Only
+// other lockers are kept out: it never bars reads or writes.
+int TryLockOpenFile(int fd);

@@ -10,6 +10,7 @@
 #include <sched.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <sys/file.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -157,4 +158,5 @@ int ReadProfileText(const char* file, const char* section, const char* key, char
 
 uint32_t LogicalDriveMask() { return 0; }
 int DriveIsReady(char) { return 1; }
+int TryLockOpenFile(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
 #endif

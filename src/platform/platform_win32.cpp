@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <windows.h>
+#include <io.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -97,6 +98,16 @@ int DriveIsReady(char letter) {
 
 // The library's entry hook: remembers its module and always agrees to load.
 static HINSTANCE KestraneModule;
+
+int TryLockOpenFile(int fd) {
+  HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  // Windows locks bar other handles from the locked bytes: one byte far past any real end
+  // of file serves as the token, so other writers are never refused.
+  OVERLAPPED from = {};
+  from.OffsetHigh = 0x7FFFFFFF;
+  return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &from) != 0;
+}
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) KestraneModule = module;

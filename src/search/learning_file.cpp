@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include "platform/platform.h"
 #if defined(_WIN32)
 #include <io.h>
 static int CutFile(int fd, long size) { return _chsize(fd, size); }
@@ -40,6 +42,15 @@ int AppendLearningRecord(const char* path, const LearningRecord* record) {
   EncodeLearningRecord(record, bytes);
   int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_BINARY, 0644);
   if (fd < 0) return 0;
+  // A record cut short by a process killed while writing would shift every later record:
+  // it is cut off before the next one goes on. Appenders hold the file's lock for this and
+  // their write, so another engine's write in progress is never taken for a damaged record;
+  // without the lock the record is appended as it is.
+  int locked = 0;
+  for (int tries = 0; tries < 200 && !(locked = TryLockOpenFile(fd)); tries++) SleepMilliseconds(1);
+  struct stat info;
+  if (locked && fstat(fd, &info) == 0 && info.st_size % LearningRecordSize != 0)
+    CutFile(fd, long(info.st_size - info.st_size % LearningRecordSize));
   long written = long(write(fd, bytes, LearningRecordSize));
   if (written > 0 && written < LearningRecordSize) UndoShortWrite(fd, written);
   int closed = close(fd) == 0;
@@ -81,30 +92,55 @@ static int CopyBytes(FILE* from, FILE* to, int64_t bytes) {
   return 1;
 }
 
+// Puts the finished copy in place of the file. POSIX renames while the copy is still open
+// and locked, so no other trim can take it over in between; Windows cannot rename an open
+// file.
+static int ReplaceWithCopy(FILE* copy, const char* temporary, const char* path) {
+  std::error_code error;
+#if defined(_WIN32)
+  if (fclose(copy) != 0) return 0;
+  std::filesystem::rename(temporary, path, error);
+  return !error;
+#else
+  int flushed = fflush(copy) == 0;
+  if (flushed) std::filesystem::rename(temporary, path, error);
+  int closed = fclose(copy) == 0;
+  return flushed && !error && closed;
+#endif
+}
+
 int TrimLearningRecords(const char* path, int64_t threshold, int64_t keep) {
-  int64_t count = CountLearningRecords(path);
-  if (count <= threshold || keep < 0 || keep >= count) return 0;
+  if (CountLearningRecords(path) <= threshold) return 0;
   char temporary[1024];
   int length = snprintf(temporary, sizeof temporary, "%s.trim", path);
   if (length < 0 || length >= int(sizeof temporary)) return 0;
 
-  FILE* source = fopen(path, "rb");
-  if (!source) return 0;
-  // Exclusive creation: a second engine trimming at the same moment backs off, and a
-  // copy left behind by an interrupted trim is removed for the next start.
-  FILE* target = fopen(temporary, "wbx");
+  // The copy is locked while it is written: a second engine trimming at the same moment
+  // backs off, and a copy that nobody holds (left by a trim that was killed) is taken over.
+  int fd = open(temporary, O_RDWR | O_CREAT | O_BINARY, 0644);
+  if (fd < 0) return 0;
+  if (!TryLockOpenFile(fd)) {
+    close(fd);
+    return 0;
+  }
+  int64_t count = CountLearningRecords(path);  // again: a trim may have ended meanwhile
+  FILE* source = count > threshold && keep >= 0 && keep < count ? fopen(path, "rb") : nullptr;
+  FILE* target = source && CutFile(fd, 0) == 0 ? fdopen(fd, "wb") : nullptr;
   if (!target) {
-    fclose(source);
+    if (source) fclose(source);
     remove(temporary);
+    close(fd);
     return 0;
   }
   int copied = fseek(source, long((count - keep) * LearningRecordSize), SEEK_SET) == 0 &&
                CopyBytes(source, target, keep * LearningRecordSize);
   fclose(source);
-  int closed = fclose(target) == 0;
-  std::error_code error;
-  if (copied && closed) std::filesystem::rename(temporary, path, error);
-  if (!copied || !closed || error) {
+  if (!copied) {
+    remove(temporary);
+    fclose(target);
+    return 0;
+  }
+  if (!ReplaceWithCopy(target, temporary, path)) {
     remove(temporary);
     return 0;
   }

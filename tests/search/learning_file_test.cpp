@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -6,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/platform.h"
 #include "search/learning_file.h"
 #include "search/learning_temp_dir.h"
 
@@ -118,16 +122,57 @@ TEST_F(LearningFile, FileAtTheThresholdIsUntouched) {
   EXPECT_EQ(ReadAll(Path(), 0)[0].lock, 0u);
 }
 
-TEST_F(LearningFile, TrimBacksOffFromAnotherTrimsCopyAndClearsIt) {
+TEST_F(LearningFile, TrimTakesOverACopyLeftByAKilledTrim) {
   WriteNumbered(Path(), 20);
   std::string copy = path_ + ".trim";
   FILE* f = fopen(copy.c_str(), "wb");
+  fwrite("half a copy", 1, 11, f);
   fclose(f);
+  EXPECT_EQ(TrimLearningRecords(Path(), 10, 5), 1);
+  EXPECT_EQ(CountLearningRecords(Path()), 5);
+  EXPECT_EQ(ReadAll(Path())[0].lock, 15u);
+  EXPECT_FALSE(std::filesystem::exists(copy));
+}
+
+TEST_F(LearningFile, TrimBacksOffWhileAnotherProcessHoldsTheCopy) {
+  WriteNumbered(Path(), 20);
+  std::string copy = path_ + ".trim";
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  pid_t holder = fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    int fd = open(copy.c_str(), O_RDWR | O_CREAT, 0644);
+    char ok = TryLockOpenFile(fd) ? 'y' : 'n';
+    if (write(ready[1], &ok, 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(read(ready[0], &ok, 1), 1);
+  EXPECT_EQ(ok, 'y');
   EXPECT_EQ(TrimLearningRecords(Path(), 10, 5), 0);
   EXPECT_EQ(CountLearningRecords(Path()), 20);
-  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_TRUE(std::filesystem::exists(copy));
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
   EXPECT_EQ(TrimLearningRecords(Path(), 10, 5), 1);
   EXPECT_EQ(ReadAll(Path())[0].lock, 15u);
+  close(ready[0]);
+  close(ready[1]);
+}
+
+TEST_F(LearningFile, AppendCutsOffAPartialRecordFirst) {
+  WriteNumbered(Path(), 3);
+  FILE* f = fopen(Path(), "ab");
+  fwrite("partial", 1, 7, f);
+  fclose(f);
+  LearningRecord r = NumberedRecord(77);
+  ASSERT_EQ(AppendLearningRecord(Path(), &r), 1);
+  std::vector<LearningRecord> records = ReadAll(Path());
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(records[3].lock, 77u);
+  EXPECT_EQ(std::filesystem::file_size(path_), 4 * uintmax_t(LearningRecordSize));
 }
 
 TEST_F(LearningFile, TrimInAReadOnlyDirectoryKeepsTheFile) {
