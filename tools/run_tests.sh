@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the unit tests (fast and slow tiers), the fast
-# tier again under AddressSanitizer and UndefinedBehaviorSanitizer, the cross-thread tests
-# under ThreadSanitizer, the export tables of libkestrane.so and kestrane.dll, one search
+# Checks that includes follow the layers, builds everything and runs every test: the unit
+# tests (fast and slow tiers), the fast tier again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the cross-thread tests under ThreadSanitizer, the export tables of libkestrane.so and kestrane.dll, one search
 # through libkestrane.so and, when wine is present, one through the DLL.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +20,9 @@ if [ -n "$missing" ]; then
 fi
 
 jobs=2
+
+echo "== layers"
+tools/check_layers.sh
 
 echo "== Release build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null

@@ -4,14 +4,15 @@
 #include <cstring>
 
 #include "api/engine_state.h"
-#include "api/random.h"
 #include "board/fen.h"
 #include "board/game.h"
 #include "board/geometry.h"
 #include "board/position.h"
+#include "board/random.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "protocol/param_list.h"
+#include "protocol/report.h"
 #include "protocol/words.h"
 #include "search/learning.h"
 #include "search/search_flags.h"
@@ -37,6 +38,7 @@ void ReleaseEngine() {
 }
 
 int InitTables(int hashKb) {
+  Reports = InterpreterReports;
   SeedRandom(1);
   for (int i = 0; i < 100000; ++i) NextRandom();
 

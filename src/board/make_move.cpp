@@ -2,7 +2,7 @@
 
 #include "board/attack_update.h"
 #include "board/keys.h"
-#include "eval/piece_square.h"
+#include "board/piece_square_table.h"
 
 namespace {
 

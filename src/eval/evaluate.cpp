@@ -2,6 +2,7 @@
 // option weights, the drawishness scaling and the running bounds.
 #include "eval/evaluate.h"
 #include <initializer_list>
+#include "board/option_values.h"
 #include "board/types.h"
 #include "eval/eval_cache.h"
 #include "eval/eval_node.h"
@@ -10,7 +11,6 @@
 #include "eval/root_tables.h"
 #include "eval/running_bounds.h"
 #include "eval/squares.h"
-#include "protocol/options.h"
 
 const char* const EvalGroupName[EvalGroupCount] = {
     "Pieces", "Pawn structure", "Passed pawns", "King safety", "Material table and endings",

@@ -1,7 +1,7 @@
 #include "eval/running_bounds.h"
 #include <initializer_list>
+#include "board/option_values.h"
 #include "eval/prepare_root.h"
-#include "protocol/options.h"
 
 int32_t PositionalMax[2];
 int32_t PositionalMin[2];

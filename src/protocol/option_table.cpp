@@ -143,3 +143,16 @@ int PressOptionButton(const char* name) {
   }
   return 0;
 }
+
+void SetOptionDefaults() {
+  ForwardPruning = 2;
+  Selectivity = -1;
+  DrawScore = 0;
+  StyleLateMoveReductions = StyleHangingReduction = StyleMultiCut = 1;  // Intelligent
+  CombinationQuiesceChecks = CombinationSingular = 1;                    // All
+  PreferOpenPositions = Test1 = Test2 = Test3 = 0;
+  PonderEnabled = 1;
+  TablebasesEnabled = 1;
+  KeepHashMain = KeepHashSecond = 1;
+  PositionLearning = 1;
+}

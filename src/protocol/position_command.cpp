@@ -1,6 +1,5 @@
 #include <cstring>
 
-#include "api/engine_state.h"
 #include "board/fen.h"
 #include "board/game.h"
 #include "protocol/commands.h"

@@ -4,18 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "api/engine_state.h"
 #include "board/game.h"
 #include "board/make_move.h"
 #include "board/move_text.h"
+#include "board/option_values.h"
 #include "eval/evaluate.h"
 #include "eval/prepare_root.h"
 #include "eval/running_bounds.h"
 #include "platform/platform.h"
-#include "protocol/interpreter.h"
-#include "protocol/options.h"
-#include "protocol/report.h"
-#include "protocol/words.h"
 #include "search/learned_list.h"
 #include "search/learning.h"
 #include "search/move_picker.h"
@@ -25,10 +21,12 @@
 #include "search/root_moves.h"
 #include "search/search.h"
 #include "search/search_flags.h"
+#include "search/search_reports.h"
 #include "search/time_control.h"
 #include "search/trans_table.h"
 
 RootRecord RootInfo;
+Move SearchMovesList[SearchMovesCapacity + 1];
 int32_t NoTroubleFlag = 1;
 
 // The time events of one iteration.
@@ -163,6 +161,12 @@ static void StartIteration(Position* pos, int depth) {
   NullReductionThreshold = (PhaseCode & 0x64) ? 5 : 4;
 }
 
+// A line for the best move so far; every such report also feeds the learning record.
+static void ReportBestLine(Position* pos, int depth, int moveNumber, int elapsed, int score, int bound) {
+  if (PositionLearning && depth != 0 && bound != BoundUpper) NoteLearningLine(RootInfo.bestMove, score, depth, 2);
+  ReportLine(pos, RootInfo.bestMove, 1, depth, moveNumber, elapsed, score, bound);
+}
+
 static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
   const int d = it->depth, score = RootInfo.score;
   const bool clock = InClockMode();
@@ -172,7 +176,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
 
   Move move = RootInfo.moves[0].move;
   RootInfo.searchingFirstMove = 1;
-  ReportRootMove(pos->silent, d, 1, RootInfo.count, move);
+  ReportRootMove(pos, d, 1, RootInfo.count, move);
   uint64_t before = pos->nodeCount;
   int s = SearchRootMove(pos, root, move, lower, upper, d - 1);
   if (Stopped()) return false;
@@ -183,7 +187,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
       AddExtraTime(ElapsedMs() / 2);
       it->events = 1;
     }
-    ReportPrincipalLine(pos, d, 1, ElapsedMs(), s, BoundLower);
+    ReportBestLine(pos, d, 1, ElapsedMs(), s, BoundLower);
     int high = std::min(s + 50, MateScore);
     int s2 = SearchRootMove(pos, root, move, s, high, d - 1);
     if (Stopped()) return false;
@@ -191,7 +195,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
       NoteRepeatedFail(d);
       if (d >= 3) RootInfo.firstMoveTrouble = 1;
       GiveBackBonus();
-      ReportPrincipalLine(pos, d, 1, ElapsedMs(), s2, BoundLower);
+      ReportBestLine(pos, d, 1, ElapsedMs(), s2, BoundLower);
       int s3 = SearchRootMove(pos, root, move, s2, MateScore, d - 1);
       if (Stopped()) return false;
       s2 = std::max(s2, s3);
@@ -204,7 +208,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
       it->events = 1;
     }
     RecomputeHardLimit(d, s - it->previous - 500);
-    ReportPrincipalLine(pos, d, 1, ElapsedMs(), s, BoundUpper);
+    ReportBestLine(pos, d, 1, ElapsedMs(), s, BoundUpper);
     int low = std::max(s - 50, -MateScore);
     int s2 = SearchRootMove(pos, root, move, low, s, d - 1);
     if (Stopped()) return false;
@@ -217,7 +221,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
         AddExtraTime(ElapsedMs());
         it->events++;
       }
-      ReportPrincipalLine(pos, d, 1, ElapsedMs(), s2, BoundUpper);
+      ReportBestLine(pos, d, 1, ElapsedMs(), s2, BoundUpper);
       s2 = SearchRootMove(pos, root, move, -MateScore, s2, d - 1);
       if (Stopped()) return false;
       RecomputeHardLimit(d, s2 - it->previous);
@@ -232,7 +236,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
   uint64_t used = pos->nodeCount - before;
   RootInfo.moves[0].key += int64_t(used);
   RootInfo.firstMoveNodes += used;
-  ReportPrincipalLine(pos, d, 1, ElapsedMs(), s, BoundExact);
+  ReportBestLine(pos, d, 1, ElapsedMs(), s, BoundExact);
   return true;
 }
 
@@ -253,13 +257,13 @@ static bool ResolveNewBest(Position* pos, PlyState* root, Iteration* it, int num
   if (s + 25 >= it->previous) NoTroubleFlag = 1;
   RootInfo.bestMove = move;
   RootInfo.score = s;
-  ReportPrincipalLine(pos, d, number, ElapsedMs(), s, BoundLower);
+  ReportBestLine(pos, d, number, ElapsedMs(), s, BoundLower);
   int high = s < -MateThreshold ? 0 : std::min(s + 35, MateScore);
   int s2 = SearchRootMove(pos, root, move, s, high, d - 1);
   if (Stopped()) return false;
   if (s2 >= high) {
     RecomputeHardLimit(d, s2 - it->previous);
-    ReportPrincipalLine(pos, d, number, ElapsedMs(), s2, BoundLower);
+    ReportBestLine(pos, d, number, ElapsedMs(), s2, BoundLower);
     int s3 = SearchRootMove(pos, root, move, s2, MateScore, d - 1);
     if (Stopped()) {
       RootInfo.score = s2;
@@ -271,7 +275,7 @@ static bool ResolveNewBest(Position* pos, PlyState* root, Iteration* it, int num
   RootInfo.score = s2;
   if (s2 + 25 >= it->previous) NoTroubleFlag = 1;
   if (s2 > it->previous) ExtraTime /= 2;
-  ReportPrincipalLine(pos, d, number, ElapsedMs(), s2, BoundExact);
+  ReportBestLine(pos, d, number, ElapsedMs(), s2, BoundExact);
   return true;
 }
 
@@ -285,7 +289,7 @@ static bool SearchOtherMoves(Position* pos, PlyState* root, Iteration* it) {
       return false;
     }
     Move move = RootInfo.moves[i].move;
-    ReportRootMove(pos->silent, it->depth, i + 1, RootInfo.count, move);
+    ReportRootMove(pos, it->depth, i + 1, RootInfo.count, move);
     uint64_t before = pos->nodeCount;
     int best = RootInfo.score;
     int s = SearchRootMove(pos, root, move, best, best + 1, it->depth - 1);
@@ -310,7 +314,7 @@ static bool SearchLines(Position* pos, PlyState* root, Iteration* it, int lines)
       return false;
     }
     Move move = RootInfo.moves[i].move;
-    ReportRootMove(pos->silent, d, i + 1, RootInfo.count, move);
+    ReportRootMove(pos, d, i + 1, RootInfo.count, move);
     uint64_t before = pos->nodeCount;
     int s;
     if (i < lines) {
@@ -335,7 +339,7 @@ static bool SearchLines(Position* pos, PlyState* root, Iteration* it, int lines)
   RootInfo.score = Lines.records[0].score;
   for (int rank = 0; rank < lines; ++rank) {
     const LineRecord& line = Lines.records[rank];
-    ReportLineOf(pos, line.move, rank + 1, d, rank + 1, ElapsedMs(), line.score, line.bound);
+    ReportLine(pos, line.move, rank + 1, d, rank + 1, ElapsedMs(), line.score, line.bound);
   }
   return true;
 }
@@ -432,17 +436,6 @@ static Move ChoosePonderMove(Position* pos, PlyState* root, Move best) {
   return reply;
 }
 
-// Every root move but the best, for the next-best search the host asked for.
-static void FillNextBestList(Move best) {
-  NextBestList[0] = 0;
-  for (int i = 0; i < RootInfo.count; ++i) {
-    if (RootInfo.moves[i].move == best) continue;
-    char text[16];
-    MoveToText(text, RootInfo.moves[i].move);
-    AppendBounded(NextBestList, NextBestListSize, text);
-  }
-}
-
 Move SearchRoot(Position* pos, Move* ponderMove) {
   *ponderMove = 0;
   ThreadClock cpu;
@@ -455,7 +448,6 @@ Move SearchRoot(Position* pos, Move* ponderMove) {
   // A drawn root still needs a move to play, and a stop before the first result takes the
   // move ordered first.
   if (!best && RootInfo.count > 0) best = RootInfo.bestMove = RootInfo.moves[0].move;
-  if (NextBestFlag.load(std::memory_order_relaxed) && RootInfo.count > 1) FillNextBestList(best);
   int32_t elapsed = ElapsedMs();
   int64_t cpuUsed = ThreadCpuMilliseconds(&cpu) - cpuStart;
   CloseThreadClock(&cpu);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include "board/keys.h"
 #include "board/make_move.h"
+#include "board/option_values.h"
 #include "eval/evaluate.h"
 #include "eval/pawn_structure.h"
 #include "eval/running_bounds.h"
-#include "protocol/options.h"
 #include "search/extensions.h"
 #include "search/move_picker.h"
 #include "search/node_patterns.h"

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
-#include "api/random.h"
 #include "board/geometry.h"
+#include "board/option_values.h"
 #include "board/position.h"
+#include "board/random.h"
 #include "platform/platform.h"
-#include "protocol/options.h"
-#include "protocol/report.h"
 #include "search/root_search.h"
 #include "search/search.h"
 #include "search/search_flags.h"
+#include "search/search_reports.h"
 
 int32_t TimeMode = TimeFixedDepth;
 int32_t TargetTime, ExtraTime, AllocatedTime, HardLimit, DepthLimit = 3;

@@ -7,14 +7,13 @@
 #include <vector>
 
 #include "api/engine_fixture.h"
-#include "api/engine_state.h"
 #include "board/position.h"
+#include "platform/platform.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "protocol/report.h"
 #include "search/search.h"
 #include "search/search_flags.h"
-#include "platform/platform.h"
 #include "search/time_control.h"
 
 namespace {
@@ -172,15 +171,6 @@ TEST_F(RootSearchTest, SearchMovesRestrictTheRoot) {
   EXPECT_TRUE(either == "a2a3" || either == "h2h3") << either;
   std::string best = Go("position startpos", "depth 3 searchmoves h2h4");
   EXPECT_EQ(best, "h2h4");
-}
-
-TEST_F(RootSearchTest, NextBestLeavesEveryOtherRootMove) {
-  NextBestFlag.store(1);
-  std::string best = Go("position startpos", "depth 2");
-  std::string list = NextBestList;
-  NextBestFlag.store(0);
-  EXPECT_EQ(std::count(list.begin(), list.end(), ' '), 19) << list;
-  EXPECT_EQ(list.find(" " + best), std::string::npos) << list;
 }
 
 TEST_F(RootSearchTest, MultiLineReportsRankedLines) {

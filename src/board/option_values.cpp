@@ -1,4 +1,4 @@
-#include "protocol/options.h"
+#include "board/option_values.h"
 
 int32_t OptionWeights[OptionWeightCount] = {100, 100, 100, 100, 100, 100, 100, 100, 100, 100,
                                             100, 100, 100, 100, 100, 100, 100, 100, 100};
@@ -16,16 +16,3 @@ int32_t Test1 = 0, Test2 = 0, Test3 = 0;
 int32_t StyleLateMoveReductions = 0, StyleHangingReduction = 0, StyleMultiCut = 0;
 int32_t CombinationQuiesceChecks = 0, CombinationSingular = 0;
 int32_t TablebasesEnabled = 0, TablebaseDepthCutStart = 0, TablebaseTimeShare = 30;
-
-void SetOptionDefaults() {
-  ForwardPruning = 2;
-  Selectivity = -1;
-  DrawScore = 0;
-  StyleLateMoveReductions = StyleHangingReduction = StyleMultiCut = 1;  // Intelligent
-  CombinationQuiesceChecks = CombinationSingular = 1;                    // All
-  PreferOpenPositions = Test1 = Test2 = Test3 = 0;
-  PonderEnabled = 1;
-  TablebasesEnabled = 1;
-  KeepHashMain = KeepHashSecond = 1;
-  PositionLearning = 1;
-}
