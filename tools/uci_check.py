@@ -191,6 +191,19 @@ def main():
         check(f"{name}: score mate {k} by depth {2 * k + 1} and the mating move", bool(ok),
               lines[-1] if lines else "")
 
+    # go mate N ends at the first exact mate score of N moves or fewer: no deeper line follows it.
+    for name, fen, k, _ in mates:
+        p.send("ucinewgame")
+        p.send(f"position fen {fen}")
+        p.send(f"go mate {k}")
+        lines, at = p.collect("bestmove", 60)
+        proof = next((i for i, l in enumerate(lines) if f"score mate {k} " in l and "bound" not in l
+                      and l.startswith("info depth")), None)
+        deeper = [l for l in lines[proof + 1:] if proof is not None and l.startswith("info depth")
+                  and int(l.split()[2]) > int(lines[proof].split()[2])]
+        check(f"go mate {k} ends at the proof of the {name}", at is not None and proof is not None and not deeper
+              and legal_in(fen, [], lines[-1]), (deeper or lines[-1:] or [""])[0])
+
     for fen, k in (("7k/8/6KQ/8/8/8/8/8 b - - 0 1", 1), ("6k1/8/6K1/8/8/8/8/R7 b - - 0 1", 2)):
         p.send(f"position fen {fen}")
         p.send(f"go depth {2 * k + 2}")
