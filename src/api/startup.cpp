@@ -70,8 +70,10 @@ int InitEngine(int hashKb) {
   if (!InitTables(hashKb)) return 0;
   SetOptionDefaults();
   SetTimeMode(1, 3);
-  SetStartPosition(RootBoard, &RootStateNow);
-  ResetRoot();
+  int8_t board[65];
+  RootState state;
+  SetStartPosition(board, &state);
+  SetGameRoot(board, state);
   LoadRootIntoPosition(EnginePosition);
   SearchMode.store(0, std::memory_order_relaxed);
   return 1;

@@ -28,9 +28,7 @@ int EvalReport(const char* fen, FILE* out, FILE* err) {
     fprintf(err, "eval: out of memory\n");
     return 2;
   }
-  for (int s = 1; s <= 64; s++) RootBoard[s] = board[s];
-  RootStateNow = state;
-  ResetRoot();
+  SetGameRoot(board, state);
   LoadRootIntoPosition(pos.get());
   ClearEvalTables();
   PlyState* root = PrepareRoot(pos.get(), &GameHistory[GameLength]);

@@ -13,8 +13,7 @@
 GoLimits LastGoLimits;
 
 static void ApplyTimeChoice(const TimeChoice& choice) {
-  if (choice.pollInterval && choice.pollInterval < PollInterval) PollInterval = choice.pollInterval;
-  NodeLimit = choice.nodeLimit;
+  SetNodeLimit(choice.nodeLimit, choice.pollInterval);
   switch (choice.kind) {
     case FixedControl: SetTimeMode(choice.mode, choice.value); break;
     case MovesInTimeControl:
@@ -31,9 +30,6 @@ static void ApplyTimeChoice(const TimeChoice& choice) {
 
 void GoCommand(char** cursor) {
   if (SearchMode.load(std::memory_order_relaxed) != 0 || EnginePosition == nullptr) return;
-  PollInterval = uint64_t(SpeedEstimate / 4);
-  NodeLimit = 0;
-
   ReadGoLimits(cursor, GameHistory[GameLength].side, &LastGoLimits);
   const GoLimits& limits = LastGoLimits;
   ApplyTimeChoice(ChooseTimeMode(limits));

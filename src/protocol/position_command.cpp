@@ -48,9 +48,7 @@ void PositionCommand(char** cursor) {
     }
   }
 
-  memcpy(RootBoard, board, sizeof board);
-  RootStateNow = state;
-  ResetRoot();
+  SetGameRoot(board, state);
   if (movesFollow) {
     int skipped = 0;
     while ((word = NextWord(cursor)) != nullptr) {

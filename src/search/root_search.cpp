@@ -52,18 +52,14 @@ static bool Stopped() { return StopFlag.load(std::memory_order_relaxed) != 0; }
 static bool Thinking() { return SearchMode.load(std::memory_order_relaxed) == 1; }
 static void StopNow() { StopFlag.store(1, std::memory_order_relaxed); }
 
-static int32_t Saturate(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
-static void AddExtraTime(int64_t ms) { ExtraTime = Saturate(int64_t(ExtraTime) + ms); }
-
 // The time the easy-move rule took away goes back when the root turns out not to be easy.
 static void GiveBackBonus() {
-  TargetTime = Saturate(int64_t(TargetTime) + RootInfo.pendingBonus);
-  AllocatedTime = Saturate(int64_t(AllocatedTime) + RootInfo.pendingBonus);
+  GiveBackTime(RootInfo.pendingBonus);
   RootInfo.pendingBonus = 0;
 }
 
 static void RecomputeHardLimit(int depth, int change) {
-  if (InClockMode() && depth >= 3) HardLimit = LimitFromPercent(TimePercent(change));
+  if (InClockMode() && depth >= 3) SetHardLimitAfterChange(change);
 }
 
 static bool IsQuietPawnMove(Move move) { return (move & 0x17FC000) == 0; }
@@ -102,11 +98,8 @@ static PlyState* SetUpSearch(Position* pos) {
   ReportRootNode = root;
   TablebasePieceLimit = 0;  // no tablebases are registered
 
-  bool endgameClass = (PhaseCode & 0x64) != 0;
-  int contempt = endgameClass ? DrawScore / 4 : DrawScore;
-  DrawContempt[root->side] = contempt;
-  DrawContempt[root->side ^ 1] = -contempt;
-  RepetitionShift = endgameClass ? 2 : 1;
+  SetDrawContempt(root->side);
+  RepetitionShift = (PhaseCode & 0x64) ? 2 : 1;
   MapGenerationSignatures(TableSignatureSearch);
   RootBalance = root->material[White] - root->material[Black];
 
@@ -115,24 +108,13 @@ static PlyState* SetUpSearch(Position* pos) {
   BeginLearningSearch(loaded);
   if (PositionLearning) BeginLearnedEntries(TimeMode == TimeFixedDepth && DepthLimit == 99);
 
-  PositionalMax[0] = PositionalMax[1] = -15000;
-  PositionalMin[0] = PositionalMin[1] = 15000;
-  CentreMax = -15000;
-  CentreMin = 15000;
+  ResetRunningBounds();
   RootInfo.score = Evaluate(pos, root, -MateScore, MateScore, 0);
-  for (int side = 0; side < 2; ++side) {
-    PositionalMax[side] += 100;
-    PositionalMin[side] -= 100;
-  }
-  CentreMax += 30;
-  CentreMin -= 30;
+  WidenRunningBounds();
 
   BuildRootMoves(pos, root, &RootInfo);
   RootInfo.singleMove = RootInfo.count == 1;
-  for (int side = 0; side < 2; ++side) {
-    PositionalMax[side] = std::max(PositionalMax[side], 0);
-    PositionalMin[side] = std::min(PositionalMin[side], 0);
-  }
+  SpanZeroInRunningBounds();
   if (SearchMovesList[0]) RestrictRootMoves(&RootInfo, SearchMovesList);
   if (MultiPV > 1) StartLineTable(&Lines, &RootInfo);
 
@@ -274,7 +256,7 @@ static bool ResolveNewBest(Position* pos, PlyState* root, Iteration* it, int num
   s2 = std::max(s2, s);
   RootInfo.score = s2;
   if (s2 + 25 >= it->previous) NoTroubleFlag = 1;
-  if (s2 > it->previous) ExtraTime /= 2;
+  if (s2 > it->previous) HalveExtraTime();
   ReportBestLine(pos, d, number, ElapsedMs(), s2, BoundExact);
   return true;
 }
@@ -354,9 +336,7 @@ static void ApplyEasyMove(const Position* pos, const Iteration& it) {
   if (ElapsedMs() <= 500 || 100 * RootInfo.firstMoveNodes / pos->nodeCount < uint64_t(threshold)) return;
   if (!recapture && RootInfo.easyMoves >= 2) return;
   RootInfo.easyMoves++;
-  RootInfo.pendingBonus += TargetTime - TargetTime / 2;
-  TargetTime /= 2;
-  AllocatedTime /= 2;
+  RootInfo.pendingBonus += HalveTarget();
 }
 
 // Stops past 70% of the budget when the budget is spent or a quiet move stayed best.
@@ -378,9 +358,8 @@ static bool FinishIteration(Position* pos, PlyState* root, Iteration* it) {
   if (RootInfo.singleMove && clock && Thinking() && d >= 10) return false;
   NoTroubleFlag = 1;
   if (clock) {
-    if (RootInfo.score >= it->previous - 25) ExtraTime /= 2;
-    TargetTime = Saturate(int64_t(TargetTime) + ExtraTime);
-    ExtraTime = 0;
+    if (RootInfo.score >= it->previous - 25) HalveExtraTime();
+    MoveExtraTimeIntoTarget();
   }
   Move best = RootInfo.bestMove;
   if (clock && !IsQuietPawnMove(best)) {

@@ -23,9 +23,11 @@ struct EvalSetup {
     if (!GameHistory) {
       EXPECT_EQ(AllocateGameHistory(), 1);
     }
-    EXPECT_EQ(ParseFen(fen.c_str(), RootBoard, &RootStateNow), 1) << fen;
-    EXPECT_EQ(IsPlayablePosition(RootBoard, &RootStateNow), 1) << fen;
-    ResetRoot();
+    int8_t board[65];
+    RootState state{};
+    EXPECT_EQ(ParseFen(fen.c_str(), board, &state), 1) << fen;
+    EXPECT_EQ(IsPlayablePosition(board, &state), 1) << fen;
+    SetGameRoot(board, state);
     LoadRootIntoPosition(pos.get());
     root = PrepareRoot(pos.get(), &GameHistory[GameLength]);
     ResetRunningBounds();

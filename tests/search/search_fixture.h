@@ -41,10 +41,9 @@ class SearchFixture : public ::testing::Test {
   // Sets up the game from the FEN and prepares a new search on it.
   void Load(const char* fen) {
     RootState state{};
-    ASSERT_EQ(ParseFen(fen, RootBoard, &state), 1) << fen;
-    RootBoard[0] = -1;
-    RootStateNow = state;
-    ResetRoot();
+    int8_t board[65];
+    ASSERT_EQ(ParseFen(fen, board, &state), 1) << fen;
+    SetGameRoot(board, state);
     LoadRootIntoPosition(pos.get());
     root = PrepareRoot(pos.get(), &GameHistory[GameLength]);
     NewSearch();
