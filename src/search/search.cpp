@@ -1,8 +1,10 @@
 // The main alpha-beta search: a fail-soft principal-variation search over the staged picker.
 #include "search/search.h"
 #include <algorithm>
+#include "board/check.h"
 #include "board/keys.h"
 #include "board/make_move.h"
+#include "board/position_check.h"
 #include "board/option_values.h"
 #include "eval/evaluate.h"
 #include "eval/pawn_structure.h"
@@ -266,6 +268,7 @@ static bool SingularTestApplies(const PlyState* node, const NodeFrame* f) {
 }
 
 int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int allowNull, int extensionCount) {
+  KESTRANE_ASSERT(PositionIsOk(pos, node));
   if (pos->nodeCount >= NextPollPoint) Poll(pos);
   if (SearchStopped()) return 0;
   PrefetchTransSlots(node->side, node->key1);

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "board/check.h"
 #include "board/types.h"
 
 // Word 0 is the lock: key2 ^ move ^ move2 ^ data, so an entry with any altered word is
@@ -58,10 +59,16 @@ inline void PrefetchTransSlots(int side, uint32_t key1) {
   __builtin_prefetch(TransSlotB(side, key1));
 }
 
+// 1 when the entry's words make sense: a move of the move word's bits only, a move2 of those
+// and the singular bit, a score within the mate range.
+int TransEntryIsOk(const TransEntry& e);
+
 // Copies the slot into *out and checks the lock; 1 when it belongs to key2.
 inline int ReadTransEntry(const TransEntry* slot, uint32_t key2, TransEntry* out) {
   *out = *slot;
-  return (out->lock ^ out->move ^ out->move2 ^ out->data) == key2;
+  if ((out->lock ^ out->move ^ out->move2 ^ out->data) != key2) return 0;
+  KESTRANE_ASSERT(TransEntryIsOk(*out));
+  return 1;
 }
 inline void WriteTransEntry(TransEntry* slot, uint32_t key2, uint32_t move, uint32_t move2, uint32_t data) {
   slot->lock = key2 ^ move ^ move2 ^ data;
