@@ -120,7 +120,7 @@ static int LockedPosition(const EvalNode* n) {
   return allPawns || blockedEnding;
 }
 
-// Steps 6 to 18: every term but the centre, summed from White's view.
+// Every term but the centre, summed from White's view.
 static int SumTerms(EvalNode* n) {
   if (!(PhaseCode & 0x64)) {
     if (PhaseCode & 1) n->acc[GroupRest] += BlockedCentrePawns(n);

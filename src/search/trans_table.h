@@ -30,7 +30,6 @@ constexpr uint32_t FlagThreat = 0x20, FlagUpper = 0x40, FlagLower = 0x80;
 inline int EntryScore(const TransEntry& e) { return int16_t(e.data & 0xFFFF); }
 inline int EntryDepth(const TransEntry& e) { return int8_t((e.data >> 16) & 0xFF); }
 inline uint32_t EntryGeneration(const TransEntry& e) { return (e.data >> 24) & 0x1F; }
-inline uint32_t EntryFlagByte(const TransEntry& e) { return e.data >> 24; }
 inline bool EntryIsLower(const TransEntry& e) { return (e.data & TransLowerBit) != 0; }
 inline bool EntryIsUpper(const TransEntry& e) { return (e.data & TransUpperBit) != 0; }
 inline bool EntryIsExact(const TransEntry& e) { return (e.data & TransBoundBits) == 0; }
