@@ -1,6 +1,7 @@
+#include "protocol/go_command.h"
+
 #include "board/game.h"
 #include "board/move_text.h"
-#include "protocol/commands.h"
 #include "protocol/go_limits.h"
 #include "protocol/host_callbacks.h"
 #include "protocol/interpreter.h"

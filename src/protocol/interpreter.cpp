@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "protocol/commands.h"
+#include "protocol/go_command.h"
+#include "protocol/position_command.h"
+#include "protocol/setoption_command.h"
 #include "protocol/words.h"
 #include "search/learning.h"
 #include "search/search_flags.h"

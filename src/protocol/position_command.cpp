@@ -1,8 +1,9 @@
+#include "protocol/position_command.h"
+
 #include <cstring>
 
 #include "board/fen.h"
 #include "board/game.h"
-#include "protocol/commands.h"
 #include "protocol/interpreter.h"
 #include "protocol/words.h"
 #include "search/search_flags.h"
