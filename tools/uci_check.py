@@ -140,8 +140,9 @@ def main():
     p.send("ponderhit")
     p.send("isready")
     lines, at = p.collect("readyok", 2)
-    check("stop and ponderhit without a search change nothing", at is not None
-          and not any(l.startswith("bestmove") for l in lines))
+    check("stop and ponderhit without a search change nothing and are named", at is not None
+          and not any(l.startswith("bestmove") for l in lines)
+          and sum(l.startswith("info string") and "no search" in l for l in lines) == 2, " | ".join(lines))
 
     junk = ["frobnicate", "go wtime abc btime", "position fen xyz", "position fen 8/8/8/8/8/8/8/8 w - -",
             "setoption name NoSuchOption value 3", "setoption name Hash value banana", "setoption",
