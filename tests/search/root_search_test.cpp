@@ -14,6 +14,7 @@
 #include "protocol/report.h"
 #include "search/search.h"
 #include "search/search_flags.h"
+#include "search/search_reports.h"
 #include "search/time_control.h"
 
 namespace {
@@ -164,6 +165,23 @@ TEST_F(RootSearchTest, NodeLimitedSearchesDoNotDependOnTheCalibration) {
   SpeedEstimate = speed;
   EXPECT_EQ(nodes[0], nodes[1]);
   EXPECT_EQ(nodes[0], nodes[2]);
+}
+
+// The search reports through the record start-up fills; without it the tree is the same,
+// only the host hears nothing of it.
+TEST_F(RootSearchTest, TheTreeDoesNotDependOnTheReports) {
+  const std::string position = "position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 3 8";
+  std::string first = Go(position, "depth 6");
+  uint64_t nodes = EnginePosition->nodeCount;
+  ASSERT_FALSE(Received.lines.empty());
+  const SearchReports installed = Reports;
+  Reports = SearchReports{};
+  Run("ucinewgame");
+  Run("setoption name Clear Hash");
+  std::string second = Go(position, "depth 6");
+  Reports = installed;
+  EXPECT_EQ(EnginePosition->nodeCount, nodes);
+  EXPECT_EQ(second, first);
 }
 
 TEST_F(RootSearchTest, SearchMovesRestrictTheRoot) {
