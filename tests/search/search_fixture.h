@@ -6,6 +6,7 @@
 #include <vector>
 #include "board/fen.h"
 #include "board/game.h"
+#include "board/game_fixture.h"
 #include "board/geometry.h"
 #include "board/make_move.h"
 #include "board/move_text.h"
@@ -40,10 +41,7 @@ class SearchFixture : public ::testing::Test {
 
   // Sets up the game from the FEN and prepares a new search on it.
   void Load(const char* fen) {
-    RootState state{};
-    int8_t board[65];
-    ASSERT_EQ(ParseFen(fen, board, &state), 1) << fen;
-    SetGameRoot(board, state);
+    ASSERT_TRUE(SetGameFromFen(fen)) << fen;
     LoadRootIntoPosition(pos.get());
     root = PrepareRoot(pos.get(), &GameHistory[GameLength]);
     NewSearch();
