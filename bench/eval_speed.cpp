@@ -57,8 +57,10 @@ static double Pass(Position* pos, Mode mode, long* leaves) {
   auto start = std::chrono::steady_clock::now();
   *leaves = 0;
   for (const char* fen : Fens) {
-    ParseFen(fen, RootBoard, &RootStateNow);
-    ResetRoot();
+    int8_t board[65];
+    RootState state;
+    ParseFen(fen, board, &state);
+    SetGameRoot(board, state);
     LoadRootIntoPosition(pos);
     PlyState* root = PrepareRoot(pos, &GameHistory[GameLength]);
     // Bounds that never cut, so that every call evaluates (or hits the cache).

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the unit tests (fast and slow tiers) and the UCI
-# program's protocol tests, the fast tier and the protocol stress test again under
-# AddressSanitizer and UndefinedBehaviorSanitizer and under ThreadSanitizer, the export tables
-# of libkestrane.so and kestrane.dll, a GUI-like host driving libkestrane.so and, under wine,
-# kestrane.dll, the kestrane program under xboard and polyglot (a game and an analysis
-# session, headless under Xvfb), and a short run of every fuzz target over its seed corpus.
+# Checks that includes follow the layers, builds everything and runs every test: the unit
+# tests (fast and slow tiers) and the UCI program's protocol tests, the fast tier and the
+# protocol stress test again under AddressSanitizer and UndefinedBehaviorSanitizer and under
+# ThreadSanitizer, the export tables of libkestrane.so and kestrane.dll, a GUI-like host
+# driving libkestrane.so and, under wine, kestrane.dll, the kestrane program under xboard
+# and polyglot (a game and an analysis session, headless under Xvfb), and a short run of
+# every fuzz target over its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +26,9 @@ if [ -n "$missing" ]; then
 fi
 
 jobs=2
+
+echo "== layers"
+tools/check_layers.sh
 
 echo "== Release build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
@@ -66,4 +70,4 @@ echo "== the kestrane program under xboard and polyglot: a game against stockfis
 python3 tests/cli/xboard_test.py build/kestrane --opponent stockfish
 
 echo "== fuzz targets, a short run over their seed corpora"
-tools/fuzz.sh --runs 1500
+tools/fuzz.sh --runs 1000

@@ -3,13 +3,16 @@
 #include <cstring>
 
 #include "api/engine_state.h"
-#include "api/host_callbacks.h"
 #include "api/startup.h"
+#include "board/move_text.h"
 #include "kestrane.h"
 #include "platform/platform.h"
+#include "protocol/host_callbacks.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
+#include "protocol/report.h"
 #include "protocol/words.h"
+#include "search/root_search.h"
 #include "search/search_flags.h"
 #include "search/trans_table.h"
 
@@ -100,6 +103,19 @@ EXPORT void KESTRANE_CDECL KestraneSetDepth(int32_t depth) {
 
 EXPORT void KESTRANE_CDECL KestraneSetInfinite() { CopyBounded(GoParameters, GoParametersSize, "infinite"); }
 
+// Every root move of the search that just ended but its best, for the next-best search the
+// host asked for; a search with one root move leaves the list as it was.
+static void FillNextBestList() {
+  if (RootInfo.count <= 1) return;
+  NextBestList[0] = 0;
+  for (int i = 0; i < RootInfo.count; ++i) {
+    if (RootInfo.moves[i].move == RootInfo.bestMove) continue;
+    char text[16];
+    MoveToText(text, RootInfo.moves[i].move);
+    AppendBounded(NextBestList, NextBestListSize, text);
+  }
+}
+
 EXPORT int32_t KESTRANE_CDECL KestraneAnalyse(int32_t ponder, int32_t lines) {
   // A call from inside a running search (through a callback) changes nothing.
   if (!EngineInitialised || SearchMode.load(std::memory_order_relaxed) != 0) return 1;
@@ -125,6 +141,7 @@ EXPORT int32_t KESTRANE_CDECL KestraneAnalyse(int32_t ponder, int32_t lines) {
       AppendBounded(go, GoLineSize, NextBestList);
     }
     ExecuteCommand(go);
+    if (NextBestFlag.load(std::memory_order_relaxed)) FillNextBestList();
   } while (NextBestFlag.load(std::memory_order_relaxed));
   return 1;
 }

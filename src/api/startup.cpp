@@ -4,15 +4,16 @@
 #include <cstring>
 
 #include "api/engine_state.h"
-#include "api/random.h"
 #include "board/fen.h"
 #include "board/game.h"
 #include "board/geometry.h"
 #include "board/position.h"
+#include "board/random.h"
 #include "kestrane.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "protocol/param_list.h"
+#include "protocol/report.h"
 #include "protocol/words.h"
 #include "search/learning.h"
 #include "search/search.h"
@@ -39,6 +40,7 @@ void ReleaseEngine() {
 }
 
 int InitTables(int hashKb) {
+  Reports = InterpreterReports;
   SeedRandom(1);
   for (int i = 0; i < 100000; ++i) NextRandom();
 
@@ -70,8 +72,10 @@ int InitEngine(int hashKb) {
   if (!InitTables(hashKb)) return 0;
   SetOptionDefaults();
   SetTimeMode(1, 3);
-  SetStartPosition(RootBoard, &RootStateNow);
-  ResetRoot();
+  int8_t board[65];
+  RootState state;
+  SetStartPosition(board, &state);
+  SetGameRoot(board, state);
   LoadRootIntoPosition(EnginePosition);
   SearchMode.store(0, std::memory_order_relaxed);
   return 1;

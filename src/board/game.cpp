@@ -69,9 +69,11 @@ void FreeGameHistory() {
   GameLength = 0;
 }
 
-void ResetRoot() {
-  if (GameHistory == nullptr && !AllocateGameHistory()) return;
+void SetGameRoot(const int8_t board[65], const RootState& state) {
+  for (int sq = 1; sq <= 64; sq++) RootBoard[sq] = board[sq];
   RootBoard[0] = -1;
+  RootStateNow = state;
+  if (GameHistory == nullptr && !AllocateGameHistory()) return;
   GameLength = 0;
   GameHistory[0].side = uint8_t(RootStateNow.side & 1);
   GameHistory[0].flags = uint16_t(RootStateNow.flags & (EnPassantMask | AllCastling));

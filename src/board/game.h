@@ -21,7 +21,9 @@ extern uint32_t* KeyHistoryTop;  // the last key stored
 
 int AllocateGameHistory();       // room for 200 moves; 0 when memory is short
 void FreeGameHistory();
-void ResetRoot();                // new history from RootBoard / RootStateNow
+// A new game from this position (squares 1..64 and its side and flags): the root board and
+// empty game and key histories. The one way the game root is set up.
+void SetGameRoot(const int8_t board[65], const RootState& state);
 // Plays a move on the game, growing the histories by 200 entries when needed; 0 (nothing
 // changed) when they cannot grow or the move has no valid squares. Give it moves from
 // ParseLegalGameMove.

@@ -35,7 +35,6 @@ extern uint64_t RanksTwoThreeMask;
 extern uint64_t RanksSixSevenMask;
 
 inline int LineKindOf(int from, int to) { return LineKinds[Square88[to] - Square88[from] + 119]; }
-inline int BitCount(uint32_t word) { return __builtin_popcount(word); }
 
 // The builders run in this order by BuildGeometryTables; each gives the same tables when run again.
 void BuildSquareTables();

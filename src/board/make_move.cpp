@@ -1,8 +1,10 @@
 #include "board/make_move.h"
 
 #include "board/attack_update.h"
+#include "board/check.h"
 #include "board/keys.h"
-#include "eval/piece_square.h"
+#include "board/piece_square_table.h"
+#include "board/position_check.h"
 
 namespace {
 
@@ -221,6 +223,7 @@ PlyState* MakeMove(Position* pos, PlyState* ps) {
 
   StartNextLists(pos, ps, next);
   next->irreversible = IsQuietNonPawnMove(move) ? ps->irreversible : pos->keyPtr;
+  KESTRANE_ASSERT(PositionIsOk(pos, next));
   return next;
 }
 
@@ -242,4 +245,5 @@ void UnmakeMove(Position* pos, PlyState* ps) {
     CoreUnmake(pos, path.rookFrom, path.rookTo, WRook + side * BlackBit, 0, 0);
     CoreUnmake(pos, from, to, mover, 0, 0);
   }
+  KESTRANE_ASSERT(PositionIsOk(pos, ps));
 }

@@ -65,4 +65,3 @@ int PieceMissesSquare(const int8_t board[65], int code, int from, int to) {
   return s == to ? 0 : 1;
 }
 
-int SameDiagonal(int a, int b) { return (LineKindOf(a, b) & 0x10) != 0; }

@@ -24,6 +24,5 @@ void RemoveMove(PlyState* ps, Move move);
 int IsMovePlausible(Move move, const int8_t board[65], uint32_t flags);
 // 0 when a piece of that code on from attacks to on this board, else 1.
 int PieceMissesSquare(const int8_t board[65], int code, int from, int to);
-int SameDiagonal(int a, int b);
 // The exchange estimate of a capture or promotion from the attack tables.
 int CaptureScore(Move move, const Position* pos);

@@ -1,7 +1,7 @@
 #include "board/root_ply.h"
 
 #include "board/make_move.h"
-#include "eval/piece_square.h"
+#include "board/piece_square_table.h"
 
 PlyState* SetupRootPly(Position* pos, int side, uint32_t flags) {
   side &= 1;

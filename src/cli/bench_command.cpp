@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "api/engine_state.h"
 #include "board/position.h"
 #include "kestrane.h"
 #include "platform/platform.h"

@@ -16,8 +16,7 @@
 #include "cli/uci_search.h"
 #include "kestrane.h"
 #include "protocol/interpreter.h"
-
-constexpr int DefaultHashMegabytes = 32;
+#include "protocol/options.h"
 
 static std::mutex QueueLock;
 static std::condition_variable QueueSignal;
@@ -60,12 +59,8 @@ static bool NextCommand(std::string* line) {
 static void PrintIdentity(const std::string&) {
   PrintLine(std::string("id name ") + KestraneGetVersion());
   PrintLine(std::string("id author ") + KestraneGetAuthor());
-  PrintLine("option name Hash type spin default " + std::to_string(DefaultHashMegabytes) + " min 4 max 4096");
-  PrintLine("option name Ponder type check default true");
-  PrintLine("option name MultiPV type spin default 1 min 1 max 20");
-  PrintLine("option name Clear Hash type button");
-  PrintLine("option name Clear PosLearning type button");
-  for (char** line = KestraneGetParamList(); *line && **line; ++line) PrintLine(*line);
+  char text[200];
+  for (int i = 0; OptionLine(i, ListedForUci, text, sizeof text); ++i) PrintLine(text);
   PrintLine("uciok");
 }
 
@@ -119,7 +114,7 @@ int UciMain() {
     InputOver = false;
   }
   OutputSink = InfoOutputSink;
-  if (KestraneInit(DefaultHashMegabytes * 1024, InfoCallbacks(), "./", 0) < 0) {
+  if (KestraneInit(OptionDefaultNumber("Hash") * 1024, InfoCallbacks(), "./", 0) < 0) {
     PrintInfoString("not enough memory for the hash tables");
     return 1;
   }

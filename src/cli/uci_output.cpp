@@ -6,7 +6,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "protocol/go_limits.h"
+#include "protocol/go_command.h"
 #include "protocol/interpreter.h"
 #include "protocol/report.h"
 #include "search/trans_table.h"

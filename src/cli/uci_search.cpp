@@ -8,7 +8,7 @@
 
 #include "cli/uci_moves.h"
 #include "cli/uci_output.h"
-#include "protocol/go_limits.h"
+#include "protocol/go_command.h"
 #include "protocol/interpreter.h"
 #include "search/search_flags.h"
 

@@ -1,9 +1,10 @@
-// The evaluation of one position told term group by term group (the `eval` command).
+// The evaluation of one game root told term group by term group (what the eval tool prints).
 #pragma once
-#include <cstdio>
+#include <cstdint>
+#include "board/fen.h"
+#include "eval/eval_breakdown.h"
 
-// Sets up `fen` (null: the start position) as the game, prepares the root as a search
-// would with the engine playing the side to move, and prints the term groups from White's
-// view and "Total: N" (side to move's view) as the last line. A FEN that does not parse or
-// is not playable prints one line on `err` and returns 2; otherwise 0.
-int EvalReport(const char* fen, FILE* out, FILE* err);
+// Sets up the position as the game, prepares the root as a search would with the engine
+// playing the side to move and evaluates it into *bd; *phaseCode receives the root's phase
+// class. 0 when memory for the game or the search position is short, else 1.
+int BreakDownGameRoot(const int8_t board[65], const RootState& state, EvalBreakdown* bd, uint32_t* phaseCode);

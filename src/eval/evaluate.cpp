@@ -2,6 +2,7 @@
 // option weights, the drawishness scaling and the running bounds.
 #include "eval/evaluate.h"
 #include <initializer_list>
+#include "board/option_values.h"
 #include "board/types.h"
 #include "eval/eval_cache.h"
 #include "eval/eval_node.h"
@@ -10,7 +11,6 @@
 #include "eval/root_tables.h"
 #include "eval/running_bounds.h"
 #include "eval/squares.h"
-#include "protocol/options.h"
 
 const char* const EvalGroupName[EvalGroupCount] = {
     "Pieces", "Pawn structure", "Passed pawns", "King safety", "Material table and endings",
@@ -120,7 +120,7 @@ static int LockedPosition(const EvalNode* n) {
   return allPawns || blockedEnding;
 }
 
-// Steps 6 to 18: every term but the centre, summed from White's view.
+// Every term but the centre, summed from White's view.
 static int SumTerms(EvalNode* n) {
   if (!(PhaseCode & 0x64)) {
     if (PhaseCode & 1) n->acc[GroupRest] += BlockedCentrePawns(n);

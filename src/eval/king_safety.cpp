@@ -2,12 +2,12 @@
 // king-position terms around it and the root's king-attack patterns.
 #include "board/types.h"
 #include <initializer_list>
+#include "board/option_values.h"
 #include "eval/base_tables.h"
 #include "eval/eval_node.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
-#include "protocol/options.h"
 
 static const int AttackerCountValue[14] = {6, 2, -3, -9, -16, -24, -33, -43, -54, -66, -79, -93, -108, -124};
 static const int ShelterValue[9] = {-50, -35, -25, -12, 0, 0, 0, 0, 0};

@@ -38,7 +38,7 @@ void CountMaterial(const Position* pos, const PlyState* ps, int side, MaterialCo
 static int Colours(const MaterialCounts* c) { return (c->light > 0) + (c->dark > 0); }
 static int Minors(const MaterialCounts* c) { return c->knights + c->bishops; }
 
-// Step 5 of the balance for unequal rook counts and the minor-piece majorities.
+// The rook-and-minor balance: unequal rook counts and the minor-piece majorities.
 static int UnequalRooks(const MaterialCounts* w, const MaterialCounts* b, uint8_t* flags) {
   int score = 0, mW = Minors(w), mB = Minors(b);
   if (mW == 0 && mB == 0) {
@@ -62,7 +62,7 @@ static int UnequalRooks(const MaterialCounts* w, const MaterialCounts* b, uint8_
 }
 
 // Minor-piece majority with equal rooks, told for `strong` (sign +1 White, -1 Black).
-// Returns 1 when the lone extra minor without pawns ends step 5.
+// Returns 1 when the lone extra minor without pawns ends the rook-and-minor balance.
 static int MinorMajority(const MaterialCounts* s, const MaterialCounts* o, int sign, int* score, int* scale) {
   int mS = Minors(s), mO = Minors(o);
   int bonus = mS > mO + 2 ? 100 : 50;

@@ -3,12 +3,12 @@
 #include <initializer_list>
 #include <cstdint>
 #include "board/keys.h"
+#include "board/option_values.h"
 #include "board/types.h"
 #include "eval/eval_node.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
-#include "protocol/options.h"
 
 struct MobilityEntry {
   uint32_t word0;  // key 1 in bits 8-31, the value (signed 8-bit) in bits 0-7

@@ -1,5 +1,6 @@
 // The pawn-structure table of the search context, its lookups and the entry checker.
 #include <initializer_list>
+#include "board/check.h"
 #include "board/types.h"
 #include "eval/pawn_structure.h"
 #include "eval/root_tables.h"
@@ -11,16 +12,21 @@ static inline uint64_t Bit(int s) { return uint64_t(1) << (s - 1); }
 
 static inline uint32_t EntryCheck(uint32_t pawnKey2) { return pawnKey2 ^ PawnStamp; }
 
-const PawnEntry* FindPawnEntry(const Position*, uint32_t pawnKey1, uint32_t pawnKey2) {
+const PawnEntry* FindPawnEntry(const Position* pos, uint32_t pawnKey1, uint32_t pawnKey2) {
   const PawnEntry* e = &PawnHash[pawnKey1 & (PawnHashSize - 1)];
   uint32_t check = EntryCheck(pawnKey2);
-  return (check != 0 && e->key == check) ? e : nullptr;
+  if (check == 0 || e->key != check) return nullptr;
+  KESTRANE_ASSERT(PawnEntryIsOk(e, pos->board));
+  return e;
 }
 
 const PawnEntry* LookupPawnEntry(Position* pos, const PlyState* ps) {
   PawnEntry* e = &PawnHash[ps->pawnKey1 & (PawnHashSize - 1)];
   uint32_t check = EntryCheck(ps->pawnKey2);
-  if (check != 0 && e->key == check) return e;
+  if (check != 0 && e->key == check) {
+    KESTRANE_ASSERT(PawnEntryIsOk(e, pos->board));
+    return e;
+  }
   AnalysePawns(pos, e);
   e->key = check;
   return e;

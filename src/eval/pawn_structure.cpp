@@ -1,11 +1,11 @@
 // AnalysePawns: the facts and scores of one pawn configuration, seen from each side in turn.
 #include "eval/pawn_structure.h"
 #include <initializer_list>
+#include "board/option_values.h"
 #include "board/types.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
-#include "protocol/options.h"
 
 static const int DoubledPenalty = -7;
 static const int WeakByFile[10] = {0, -3, -6, -8, -10, -10, -8, -6, -3, 0};

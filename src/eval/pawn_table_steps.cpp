@@ -2,11 +2,11 @@
 // majorities, wing plans by king position, pawn chains and levers.
 #include "board/types.h"
 #include <initializer_list>
+#include "board/option_values.h"
 #include "eval/piece_square.h"
 #include "eval/root_counts.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
-#include "protocol/options.h"
 
 // Adds (rank - 6) * amount to White's pawn table on the file, or (3 - rank) * amount to
 // Black's: a positive amount pushes that side's pawns forward on the file.

@@ -1,13 +1,11 @@
 #include "eval/piece_square.h"
 #include <initializer_list>
+#include "board/option_values.h"
 #include "board/types.h"
-#include "protocol/options.h"
 #include "eval/base_tables.h"
 #include "eval/root_counts.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
-
-int32_t PieceSquareTable[16][65];
 
 void AddSideSquare(int side, int kind, int whiteFrameSquare, int v) {
   PieceSquareTable[kind | side << 3][SideSquare(side, whiteFrameSquare)] += v;

@@ -41,7 +41,8 @@ static int PinnedToMore(const EvalNode* n, int s, int enemy) {
   return 0;
 }
 
-// Knight step 5, shared by bishops (with the mask) and rooks (without).
+// Shared by knights, bishops (markFile set) and rooks: an unguarded piece pinned to more
+// behind it loses 10; a pawn-guarded one on a file without pawns marks that file in minorFiles.
 static int DefendedOrPinned(EvalNode* n, int us, int s, int markFile) {
   if (!(n->pe->pawnAttacks[us] & SquareBit(s))) {
     if (n->pos->attacks[us ^ 1].cell[s].sliders && PinnedToMore(n, s, us ^ 1)) return -10;

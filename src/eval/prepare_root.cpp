@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include "board/game.h"
 #include "board/keys.h"
+#include "board/option_values.h"
 #include "board/root_ply.h"
 #include "board/types.h"
 #include "eval/kpk.h"
@@ -12,7 +13,6 @@
 #include "eval/root_counts.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
-#include "protocol/options.h"
 
 int32_t PhaseCode = 1;
 uint8_t EndgameAfterCaptures[256];

@@ -1,7 +1,8 @@
 #include "eval/running_bounds.h"
+#include <algorithm>
 #include <initializer_list>
+#include "board/option_values.h"
 #include "eval/prepare_root.h"
-#include "protocol/options.h"
 
 int32_t PositionalMax[2];
 int32_t PositionalMin[2];
@@ -23,6 +24,13 @@ void WidenRunningBounds() {
   }
   CentreMax += 30;
   CentreMin -= 30;
+}
+
+void SpanZeroInRunningBounds() {
+  for (int side = 0; side < 2; side++) {
+    PositionalMax[side] = std::max(PositionalMax[side], 0);
+    PositionalMin[side] = std::min(PositionalMin[side], 0);
+  }
 }
 
 void SetDrawContempt(int engineSide) {

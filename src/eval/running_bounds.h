@@ -13,5 +13,7 @@ extern int32_t CentreMin;
 void ResetRunningBounds();
 // After the root was evaluated: the seeded bounds widened by 100 (30 for the centre term).
 void WidenRunningBounds();
+// After the root moves were evaluated: the positional bounds reach at least to 0.
+void SpanZeroInRunningBounds();
 // DrawContempt from "Draw Score" for the engine's side (a quarter in endgame-like classes).
 void SetDrawContempt(int engineSide);

@@ -1,10 +1,11 @@
-#include "api/engine_state.h"
-#include "api/host_callbacks.h"
+#include "protocol/go_command.h"
+
 #include "board/game.h"
 #include "board/move_text.h"
-#include "protocol/commands.h"
 #include "protocol/go_limits.h"
+#include "protocol/host_callbacks.h"
 #include "protocol/interpreter.h"
+#include "protocol/report.h"
 #include "protocol/words.h"
 #include "search/root_search.h"
 #include "search/search_flags.h"
@@ -13,8 +14,7 @@
 GoLimits LastGoLimits;
 
 static void ApplyTimeChoice(const TimeChoice& choice) {
-  if (choice.pollInterval && choice.pollInterval < PollInterval) PollInterval = choice.pollInterval;
-  NodeLimit = choice.nodeLimit;
+  SetNodeLimit(choice.nodeLimit, choice.pollInterval);
   switch (choice.kind) {
     case FixedControl: SetTimeMode(choice.mode, choice.value); break;
     case MovesInTimeControl:
@@ -31,9 +31,6 @@ static void ApplyTimeChoice(const TimeChoice& choice) {
 
 void GoCommand(char** cursor) {
   if (SearchMode.load(std::memory_order_relaxed) != 0 || EnginePosition == nullptr) return;
-  PollInterval = uint64_t(SpeedEstimate / 4);
-  NodeLimit = 0;
-
   ReadGoLimits(cursor, GameHistory[GameLength].side, &LastGoLimits);
   const GoLimits& limits = LastGoLimits;
   ApplyTimeChoice(ChooseTimeMode(limits));

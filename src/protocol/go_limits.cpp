@@ -5,6 +5,7 @@
 #include "board/game.h"
 #include "protocol/interpreter.h"
 #include "protocol/words.h"
+#include "search/root_search.h"
 
 enum GoKeyword { KeyPonder, KeyInfinite, KeyWTime, KeyBTime, KeyWInc, KeyBInc, KeyMovesToGo, KeyDepth,
                  KeyMoveTime, KeyNodes, KeyMate, KeySearchMoves, KeyNone };

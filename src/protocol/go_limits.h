@@ -9,10 +9,6 @@ struct GoLimits {
   int timeGiven, incrementGiven, movesToGoGiven, depthGiven, moveTimeGiven, nodesGiven, mateGiven;
 };
 
-// The limits of the last "go", kept for the program that runs the search (it reads them on
-// the searching thread).
-extern GoLimits LastGoLimits;
-
 // Reads the words after "go" for the side to move (0 White, 1 Black). Words after
 // "searchmoves" that are legal moves of the game position go to SearchMovesList. Words it
 // cannot use are named in info strings (SendInfoString).

@@ -4,14 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "api/engine_state.h"
-#include "protocol/commands.h"
+#include "protocol/go_command.h"
+#include "protocol/position_command.h"
+#include "protocol/setoption_command.h"
 #include "protocol/words.h"
 #include "search/learning.h"
 #include "search/search_flags.h"
 #include "search/time_control.h"
 
-Move SearchMovesList[SearchMovesCapacity + 1];
+Position* EnginePosition;
 char OutputLine[OutputLineSize];
 OutputSinkFn OutputSink;
 int32_t DebugSwitch;

@@ -3,11 +3,12 @@
 #include <cstdint>
 #include "board/types.h"
 
-constexpr int SearchMovesCapacity = 256;
+struct Position;
+
 constexpr int OutputLineSize = 1024;
 
-// Root moves a "go searchmoves" restricts the search to; zero-terminated, emptied by every "go".
-extern Move SearchMovesList[SearchMovesCapacity + 1];
+// The one search position: start-up allocates it, "position" sets it up, "go" searches it.
+extern Position* EnginePosition;
 
 // The interpreter's text output ("bestmove ...", "info ..."). Writers fill OutputLine and
 // call SendOutputLine, which hands it to OutputSink when one is set (the kestrane program

@@ -1,4 +1,6 @@
-// The "setoption" table: names, kinds, ranges and where each value is stored.
+// The option table: each option's name, kind, default, range or choices and where its value
+// is stored, read by "setoption", the start-up defaults and both option lists.
+#include <cstdio>
 #include <cstring>
 
 #include "protocol/options.h"
@@ -6,7 +8,7 @@
 #include "search/learning.h"
 #include "search/trans_table.h"
 
-enum OptionKind { OptionSpin, OptionCheck, OptionCombo, OptionHash };
+enum OptionKind { OptionSpin, OptionCheck, OptionCombo, OptionHash, OptionButton };
 
 struct ComboChoice {
   const char* text;
@@ -16,9 +18,13 @@ struct ComboChoice {
 struct OptionEntry {
   const char* name;
   OptionKind kind;
-  int32_t* targets[3];  // a check or spin stores into every non-null target
-  int32_t min, max;
+  int32_t* targets[3];         // a check or spin stores into every non-null target
+  int32_t min, max;            // spin and hash
   const ComboChoice* choices;  // combo: ended by a null text
+  const char* defaultValue;    // in the form "setoption" takes
+  int listing;                 // OptionListing bits
+  int keptOverRestart;         // a new start-up leaves the value as the host set it
+  void (*press)();             // button
 };
 
 static const ComboChoice TablebaseChoices[] = {
@@ -33,55 +39,79 @@ static const ComboChoice StyleChoices[] = {{"Intelligent", {1, 1, 1}}, {"Aggress
 static const ComboChoice CombinationChoices[] = {
     {"All", {1, 1, 0}}, {"Most", {0, 1, 0}}, {"Some", {1, 0, 0}}, {"None", {0, 0, 0}}, {nullptr, {}}};
 
-#define WEIGHT(label, index) {label, OptionSpin, {&OptionWeights[index]}, 25, 400, nullptr}
-#define CHECK(label, ...) {label, OptionCheck, {__VA_ARGS__}, 0, 1, nullptr}
+static void ClearHashButton() { ClearHashTables(); }
 
-// Searched in this order; the first name that matches wins.
+static void ClearLearningButton() {
+  DeleteLearningFile();
+  ClearLearnedList();
+}
+
+constexpr int BothLists = ListedForHost | ListedForUci;
+
+#define SPIN(label, target, low, high, start, listing, kept) \
+  {label, OptionSpin, {target}, low, high, nullptr, start, listing, kept, nullptr}
+#define WEIGHT(label, index) SPIN(label, &OptionWeights[index], 25, 400, "100", BothLists, 1)
+#define CHECK(label, start, listing, ...) \
+  {label, OptionCheck, {__VA_ARGS__}, 0, 1, nullptr, start, listing, 0, nullptr}
+#define COMBO(label, choices, start, ...) \
+  {label, OptionCombo, {__VA_ARGS__}, 0, 0, choices, start, BothLists, 0, nullptr}
+#define BUTTON(label, press) {label, OptionButton, {}, 0, 0, nullptr, "", ListedForUci, 0, press}
+
+// In the order of the lists. Hash takes megabytes: 1 or less is ignored, more than the
+// maximum gives the maximum (which keeps megabytes x 1024 inside 32 bits); its start size
+// comes from the start-up call, the default here is the kestrane program's.
 static const OptionEntry OptionTable[] = {
-    {"Hash", OptionHash, {}, 0, 0, nullptr},
-    CHECK("Ponder", &PonderEnabled),
-    {"MultiPV", OptionSpin, {&MultiPV}, 1, 20, nullptr},
-    {"Use Tablebases", OptionCombo, {&TablebasesEnabled, &TablebaseDepthCutStart, &TablebaseTimeShare}, 0, 0,
-     TablebaseChoices},
-    CHECK("Keep Hash Tables", &KeepHashMain, &KeepHashSecond),
-    CHECK("Position Learning", &PositionLearning),
-    CHECK("Prefer Open Positions", &PreferOpenPositions),
-    CHECK("test1", &Test1),
-    CHECK("test2", &Test2),
-    CHECK("test3", &Test3),
+    {"Hash", OptionHash, {}, 2, 4096, nullptr, "32", ListedForUci, 1, nullptr},
+    CHECK("Ponder", "true", ListedForUci, &PonderEnabled),
+    SPIN("MultiPV", &MultiPV, 1, 20, "1", ListedForUci, 1),
+    CHECK("Keep Hash Tables", "true", BothLists, &KeepHashMain, &KeepHashSecond),
+    CHECK("Position Learning", "true", BothLists, &PositionLearning),
+    CHECK("Prefer Open Positions", "false", BothLists, &PreferOpenPositions),
+    COMBO("Use Tablebases", TablebaseChoices, "Normal", &TablebasesEnabled, &TablebaseDepthCutStart,
+          &TablebaseTimeShare),
     WEIGHT("Queen", WeightQueen),
-    WEIGHT("Rook", WeightRook),
-    WEIGHT("Bishop", WeightBishop),
-    WEIGHT("Knight", WeightKnight),
-    WEIGHT("Pawn", WeightPawn),
     WEIGHT("Queen (Endgame)", WeightQueenEnd),
+    WEIGHT("Rook", WeightRook),
     WEIGHT("Rook (Endgame)", WeightRookEnd),
+    WEIGHT("Bishop", WeightBishop),
     WEIGHT("Bishop (Endgame)", WeightBishopEnd),
+    WEIGHT("Knight", WeightKnight),
     WEIGHT("Knight (Endgame)", WeightKnightEnd),
+    WEIGHT("Pawn", WeightPawn),
     WEIGHT("Pawn (Endgame)", WeightPawnEnd),
+    COMBO("Style", StyleChoices, "Intelligent", &StyleLateMoveReductions, &StyleHangingReduction, &StyleMultiCut),
+    COMBO("Combinations", CombinationChoices, "All", &CombinationQuiesceChecks, &CombinationSingular),
+    SPIN("Forward Pruning", &ForwardPruning, 0, 5, "2", BothLists, 0),
+    SPIN("Selectivity", &Selectivity, -3, 99, "-1", BothLists, 0),
+    SPIN("Draw Score", &DrawScore, -300, 300, "0", BothLists, 0),
     WEIGHT("King Safety", WeightKingSafety),
-    WEIGHT("Passed Pawns", WeightPassedPawns),
-    WEIGHT("Passed Pawns (Endgame)", WeightPassedPawnsEnd),
+    WEIGHT("Center Control", WeightCenterControl),
     WEIGHT("Pawn Structure", WeightPawnStructure),
     WEIGHT("Pawn Structure (Endgame)", WeightPawnStructureEnd),
-    WEIGHT("Center Control", WeightCenterControl),
+    WEIGHT("Passed Pawns", WeightPassedPawns),
+    WEIGHT("Passed Pawns (Endgame)", WeightPassedPawnsEnd),
     WEIGHT("Bishop Pair", WeightBishopPair),
     WEIGHT("Bishop Pair (Endgame)", WeightBishopPairEnd),
-    {"Time Usage", OptionSpin, {&TimeUsage}, 25, 400, nullptr},
-    {"Knowledge or Speed", OptionSpin, {&KnowledgeOrSpeed}, -500, 500, nullptr},
-    {"Draw Score", OptionSpin, {&DrawScore}, -300, 300, nullptr},
-    {"Selectivity", OptionSpin, {&Selectivity}, -3, 99, nullptr},
-    {"Forward Pruning", OptionSpin, {&ForwardPruning}, 0, 5, nullptr},
-    {"Style", OptionCombo, {&StyleLateMoveReductions, &StyleHangingReduction, &StyleMultiCut}, 0, 0, StyleChoices},
-    {"Combinations", OptionCombo, {&CombinationQuiesceChecks, &CombinationSingular}, 0, 0, CombinationChoices},
+    SPIN("Time Usage", &TimeUsage, 25, 400, "100", BothLists, 1),
+    SPIN("Knowledge or Speed", &KnowledgeOrSpeed, -500, 500, "0", BothLists, 1),
+    CHECK("test1", "false", 0, &Test1),
+    CHECK("test2", "false", 0, &Test2),
+    CHECK("test3", "false", 0, &Test3),
+    BUTTON("Clear Hash", ClearHashButton),
+    BUTTON("Clear PosLearning", ClearLearningButton),
 };
 
+#undef SPIN
 #undef WEIGHT
 #undef CHECK
+#undef COMBO
+#undef BUTTON
 
-// The largest hash the "Hash" option can ask for; larger values give the same size,
-// and capping here keeps megabytes x 1024 inside 32 bits.
-constexpr int32_t MaxHashMegabytes = 4096;
+static const OptionEntry* FindOption(const char* name) {
+  for (const OptionEntry& entry : OptionTable)
+    if (EqualsNoCase(entry.name, name)) return &entry;
+  return nullptr;
+}
 
 static void StoreAll(const OptionEntry& entry, const int32_t* values, int same) {
   for (int i = 0; i < 3; ++i)
@@ -93,8 +123,8 @@ static int ApplyEntry(const OptionEntry& entry, const char* value) {
   switch (entry.kind) {
     case OptionHash:
       number = ParseDecimal(value);
-      if (number <= 1) return 0;  // 1 MB or less: ignored
-      ResizeHash(number < MaxHashMegabytes ? number : MaxHashMegabytes);
+      if (number < entry.min) return 0;
+      ResizeHash(number < entry.max ? number : entry.max);
       return 1;
     case OptionCheck:
       if (EqualsNoCase(value, "true")) number = 1;
@@ -115,31 +145,69 @@ static int ApplyEntry(const OptionEntry& entry, const char* value) {
         }
       }
       return 0;
+    case OptionButton:
+      return 0;
   }
   return 0;
 }
 
 int ApplyOption(const char* name, const char* value) {
-  for (const OptionEntry& entry : OptionTable)
-    if (EqualsNoCase(entry.name, name)) return ApplyEntry(entry, value);
-  return 0;
+  const OptionEntry* entry = FindOption(name);
+  return entry ? ApplyEntry(*entry, value) : 0;
 }
 
-int IsOptionName(const char* name) {
-  for (const OptionEntry& entry : OptionTable)
-    if (EqualsNoCase(entry.name, name)) return 1;
-  return EqualsNoCase(name, "Clear Hash") || EqualsNoCase(name, "Clear PosLearning");
-}
+int IsOptionName(const char* name) { return FindOption(name) != nullptr; }
 
 int PressOptionButton(const char* name) {
-  if (EqualsNoCase(name, "Clear Hash")) {
-    ClearHashTables();
-    return 1;
+  const OptionEntry* entry = FindOption(name);
+  if (!entry || entry->kind != OptionButton) return 0;
+  entry->press();
+  return 1;
+}
+
+void SetOptionDefaults(int scope) {
+  for (const OptionEntry& entry : OptionTable)
+    if (entry.kind != OptionHash && (scope == AllOptions || !entry.keptOverRestart))
+      ApplyEntry(entry, entry.defaultValue);
+}
+
+int32_t OptionDefaultNumber(const char* name) {
+  const OptionEntry* entry = FindOption(name);
+  return entry ? ParseDecimal(entry->defaultValue) : 0;
+}
+
+// Spins show their current value (Hash its default); checks and combos their default.
+static int FormatOptionLine(const OptionEntry& entry, char* text, int size) {
+  int n = snprintf(text, size_t(size), "option name %s type ", entry.name);
+  auto room = [&] { return n < size ? size_t(size - n) : size_t(0); };
+  switch (entry.kind) {
+    case OptionSpin:
+      n += snprintf(text + n, room(), "spin min %d max %d default %d", int(entry.min), int(entry.max),
+                    int(*entry.targets[0]));
+      break;
+    case OptionHash:
+      n += snprintf(text + n, room(), "spin min %d max %d default %s", int(entry.min), int(entry.max),
+                    entry.defaultValue);
+      break;
+    case OptionCheck:
+      n += snprintf(text + n, room(), "check default %s", entry.defaultValue);
+      break;
+    case OptionCombo:
+      n += snprintf(text + n, room(), "combo default %s", entry.defaultValue);
+      for (const ComboChoice* choice = entry.choices; choice->text; ++choice)
+        n += snprintf(text + n, room(), " var %s", choice->text);
+      break;
+    case OptionButton:
+      n += snprintf(text + n, room(), "button");
+      break;
   }
-  if (EqualsNoCase(name, "Clear PosLearning")) {
-    DeleteLearningFile();
-    ClearLearnedList();
-    return 1;
+  return n < size;
+}
+
+int OptionLine(int index, int audience, char* text, int size) {
+  for (const OptionEntry& entry : OptionTable) {
+    if (!(entry.listing & audience)) continue;
+    if (index-- == 0) return FormatOptionLine(entry, text, size);
   }
   return 0;
 }

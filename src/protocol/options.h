@@ -1,37 +1,26 @@
-// Engine option values, read directly by the evaluation, search and learning code.
+// The option table behind "setoption", the start-up defaults and the option lists.
 #pragma once
-#include <cstdint>
+#include "board/option_values.h"
 
-enum OptionWeightIndex {
-  WeightPawn = 0, WeightKnight, WeightBishop, WeightRook, WeightQueen,
-  WeightPawnEnd, WeightKnightEnd, WeightBishopEnd, WeightRookEnd, WeightQueenEnd,
-  WeightKingSafety = 10, WeightPawnStructure, WeightPawnStructureEnd,
-  WeightPassedPawns, WeightPassedPawnsEnd, WeightCenterControl,
-  WeightBishopPair, WeightBishopPairEnd, WeightFixed = 18, OptionWeightCount = 19
-};
+// Which option lists name an option: the host's (KestraneGetParamList) and the kestrane
+// program's answer to "uci".
+enum OptionListing { ListedForHost = 1, ListedForUci = 2 };
 
-extern int32_t OptionWeights[OptionWeightCount];  // percentages
-extern int32_t TimeUsage;                         // percent
-extern int32_t KnowledgeOrSpeed;
-extern int32_t DrawScore;                         // centipawns
-extern int32_t Selectivity;
-extern int32_t ForwardPruning;
-extern int32_t MultiPV;
-extern int32_t PonderEnabled;
-extern int32_t KeepHashMain, KeepHashSecond;
-extern int32_t PositionLearning;
-extern int32_t PreferOpenPositions;
-extern int32_t Test1, Test2, Test3;
-extern int32_t StyleLateMoveReductions, StyleHangingReduction, StyleMultiCut;
-extern int32_t CombinationQuiesceChecks, CombinationSingular;
-extern int32_t TablebasesEnabled, TablebaseDepthCutStart, TablebaseTimeShare;
-
-void SetOptionDefaults();  // the start-up values that InitEngine sets
+// Start-up sets the defaults of the options a new start-up resets (the piece and term weights,
+// Time Usage, Knowledge or Speed and MultiPV keep what the host set); AllOptions resets every
+// value. Hash is never touched: its size comes from the start-up call.
+enum OptionScope { StartUpOptions, AllOptions };
+void SetOptionDefaults(int scope = StartUpOptions);
+// The default of a number option, e.g. the Hash size the kestrane program starts with.
+int32_t OptionDefaultNumber(const char* name);
+// The description line ("option name ... type ...") of the index-th option that `audience`
+// lists, into text (size bytes); 0 past the last option or when the line does not fit.
+int OptionLine(int index, int audience, char* text, int size);
 
 // "setoption" with a non-empty value: finds the option by name (ignoring case), converts the
 // value and stores it when it is in range. 1 when stored, 0 when ignored.
 int ApplyOption(const char* name, const char* value);
-// "setoption" without a value: the buttons "Clear Hash" and "Clear PosLearning".
+// "setoption" without a value: the buttons "Clear Hash" and "Clear PosLearning". 1 when pressed.
 int PressOptionButton(const char* name);
 // 1 when the name (ignoring case) is an option or a button.
 int IsOptionName(const char* name);

@@ -4,7 +4,7 @@
 constexpr int ParamListSize = 50;
 constexpr int ParamLineCount = 29;
 
-extern char* ParamList[ParamListSize];  // 29 lines, "", then null pointers
+extern char* ParamList[ParamListSize];  // the ParamLineCount lines, "", then null pointers
 
 // Rebuilds ParamList from the current option values, releasing the previous strings.
 char** BuildParamList();

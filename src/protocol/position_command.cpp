@@ -1,9 +1,9 @@
+#include "protocol/position_command.h"
+
 #include <cstring>
 
-#include "api/engine_state.h"
 #include "board/fen.h"
 #include "board/game.h"
-#include "protocol/commands.h"
 #include "protocol/interpreter.h"
 #include "protocol/words.h"
 #include "search/search_flags.h"
@@ -49,9 +49,7 @@ void PositionCommand(char** cursor) {
     }
   }
 
-  memcpy(RootBoard, board, sizeof board);
-  RootStateNow = state;
-  ResetRoot();
+  SetGameRoot(board, state);
   if (movesFollow) {
     int skipped = 0;
     while ((word = NextWord(cursor)) != nullptr) {

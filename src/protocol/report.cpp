@@ -5,23 +5,19 @@
 #include <cstdio>
 #include <cstring>
 
-#include "api/engine_state.h"
-#include "api/host_callbacks.h"
 #include "board/move_text.h"
+#include "board/option_values.h"
 #include "board/position.h"
 #include "platform/platform.h"
+#include "protocol/host_callbacks.h"
 #include "protocol/interpreter.h"
-#include "protocol/options.h"
 #include "protocol/words.h"
-#include "search/root_search.h"
-#include "search/learning.h"
-#include "search/principal_variation.h"
 #include "search/search.h"
 #include "search/time_control.h"
 #include "search/trans_table.h"
 
 int32_t ReportedLineRank = 1;
-PlyState* ReportRootNode;
+int32_t LineSentFlag;
 
 // Kept across searches, so the first root-move report of a later search at the same depth
 // sends no depth.
@@ -82,12 +78,12 @@ static int32_t SinceStart(uint32_t startTick) {
   return t > uint32_t(INT32_MAX) ? INT32_MAX : int32_t(t);
 }
 
-void ReportRootMove(int silent, int depth, int number, int count, Move move) {
-  if (depth < 8 || silent) return;
+static void SendRootMove(const Position* pos, int depth, int number, int count, Move move) {
+  if (depth < 8 || pos->silent) return;
   char text[16] = "";
   MoveToText(text, move);
   HostReportCurrentMove(text[0] == ' ' ? text + 1 : text, number, count);
-  int selDepth = SelectiveDepth(EnginePosition, depth);
+  int selDepth = SelectiveDepth(pos, depth);
   if (depth != LastDepthSent && selDepth != LastSelDepthSent) {
     LastDepthSent = depth;
     LastSelDepthSent = selDepth;
@@ -95,29 +91,8 @@ void ReportRootMove(int silent, int depth, int number, int count, Move move) {
   }
 }
 
-// " e2e4 e7e5 ...": the variation after `move` read back from the transposition table; when
-// the table has no reply any more, the reply of the previous line for the same move is kept.
-static void AppendVariation(Position* pos, LineBuffer* line, Move move, int score) {
-  Move previousBest = SavedPv[0], previousPonder = SavedPv[1];
-  ClearSavedPv();
-  SavedPv[0] = move;
-  char text[16];
-  MoveToText(text, move);
-  Append(line, "pv%s", text);
-  if (!ReportRootNode) return;
-  ReportRootNode->move = move;
-  ExtractPV(pos, ReportRootNode, -score, line->text + line->length, ReportLineSize - line->length);
-  line->length += int(strlen(line->text + line->length));
-  if (SavedPv[1] == 0 && previousPonder != 0 && previousBest == move) {
-    SavedPv[1] = previousPonder;
-    MoveToText(text, previousPonder);
-    Append(line, "%s", text);
-  }
-}
-
-void ReportLineOf(Position* pos, Move move, int rank, int depth, int moveNumber, int elapsed, int score,
-                  int bound) {
-  if (pos->silent || moveNumber == IterationDoneTag) return;
+static void SendLine(Position* pos, int rank, int depth, int elapsed, int score, int bound,
+                     const char* variation) {
   LineBuffer line{};
   if (MultiPV == 1) Append(&line, "info ");
   int selDepth = SelectiveDepth(pos, depth);
@@ -135,18 +110,13 @@ void ReportLineOf(Position* pos, Move move, int rank, int depth, int moveNumber,
     if (elapsed > 0) Append(&line, "nps %d ", int(NodesPerSecond(nodes, elapsed)));
   }
   Append(&line, "hashfull %d ", HashfullPermill());
-  AppendVariation(pos, &line, move, score);
+  Append(&line, "pv%s", variation);
   ReportedLineRank = rank;
   HostReportLine(line.text, HostScore(score));
   LineSentFlag = 1;
 }
 
-void ReportPrincipalLine(Position* pos, int depth, int moveNumber, int elapsed, int score, int bound) {
-  if (PositionLearning && depth != 0 && bound != 1) NoteLearningLine(RootInfo.bestMove, score, depth, 2);
-  ReportLineOf(pos, RootInfo.bestMove, 1, depth, moveNumber, elapsed, score, bound);
-}
-
-void ReportSearchEnd(Position* pos, uint32_t startTick, int cpuLoad) {
+static void SendSearchEnd(Position* pos, uint32_t startTick, int cpuLoad) {
   LineBuffer line{};
   Append(&line, "info ");
   uint64_t nodes = pos->nodeCount;
@@ -166,9 +136,11 @@ void ReportSearchEnd(Position* pos, uint32_t startTick, int cpuLoad) {
   SendOutputLine();
 }
 
-void ReportPeriodicNodes(Position* pos) {
+static void SendPeriodicNodes(Position* pos) {
   uint32_t now = TickCount();
   if (ElapsedMs() < 2000 || now - LastPeriodicReport <= 1500) return;
   LastPeriodicReport = now;
   HostReportNodes(pos->nodeCount, TablebaseHits);
 }
+
+const SearchReports InterpreterReports = {SendRootMove, SendLine, SendSearchEnd, SendPeriodicNodes};

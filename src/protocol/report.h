@@ -3,26 +3,15 @@
 #pragma once
 #include <cstdint>
 #include "board/types.h"
+#include "search/search_reports.h"
 
 struct Position;
-struct PlyState;
 
-enum BoundKind { BoundExact = 0, BoundUpper = 1, BoundLower = 2 };
-constexpr int IterationDoneTag = 999;  // move number of the line made when an iteration ends
 constexpr int ReportLineSize = 512;
 
-// From depth 8 on: the current root move, and a new depth when the selective depth changed too.
-void ReportRootMove(int silent, int depth, int number, int count, Move move);
-// A principal-variation line for the root search's best move; the score is from the side to
-// move at the root, the bound one of BoundKind.
-void ReportPrincipalLine(Position* pos, int depth, int moveNumber, int elapsed, int score, int bound);
-// The same for any root move, reported as line `rank` of several.
-void ReportLineOf(Position* pos, Move move, int rank, int depth, int moveNumber, int elapsed, int score,
-                  int bound);
-// The final node report into the interpreter's output; cpuLoad in permille of one processor.
-void ReportSearchEnd(Position* pos, uint32_t startTick, int cpuLoad);
-// Made at the clock checks: the node count at most every 1500 ms after the first two seconds.
-void ReportPeriodicNodes(Position* pos);
+// The search's reports formatted for the host: its callbacks and the interpreter's output.
+// Start-up installs them as the search's Reports.
+extern const SearchReports InterpreterReports;
 
 // max(depth, the plies of the current line below the root), at most 99.
 int SelectiveDepth(const Position* pos, int depth);
@@ -35,5 +24,5 @@ int32_t NodesPerSecond(uint64_t nodes, int32_t ms);
 
 // The rank (1-based) of the line last handed to ReportLine; 1 outside the multi-line mode.
 extern int32_t ReportedLineRank;
-// The root ply state of the running search (the variation walk starts there).
-extern PlyState* ReportRootNode;
+// Set when a line reached the host's ReportLine callback; cleared by each analysis.
+extern int32_t LineSentFlag;

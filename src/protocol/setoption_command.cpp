@@ -1,4 +1,5 @@
-#include "protocol/commands.h"
+#include "protocol/setoption_command.h"
+
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "protocol/words.h"

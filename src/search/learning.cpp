@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "protocol/options.h"
+#include "board/option_values.h"
 #include "search/learning_file.h"
 #include "search/settings_signature.h"
 

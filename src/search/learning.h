@@ -4,7 +4,10 @@
 #include "board/position.h"
 #include "search/learned_list.h"
 
-// The engine's learning file (LearningFilePath).
+constexpr int LearningPathSize = 256;
+// The engine's learning file: the engine directory and "kestrane.pl2", set at start-up.
+extern char LearningFilePath[LearningPathSize];
+
 void TrimLearningFile();    // at engine start: keeps the last records of an overgrown file
 void DeleteLearningFile();  // "Clear PosLearning" (the caller also empties the learned list)
 int LoadLearning(Position* pos, PlyState* root);

@@ -1,4 +1,4 @@
-#include "protocol/options.h"
+#include "board/option_values.h"
 #include "search/learning.h"
 #include "search/learning_check.h"
 #include "search/learning_file.h"

@@ -2,11 +2,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "api/engine_state.h"
 #include "search/learning.h"
 #include "search/learning_file.h"
 
 static const char LearningFileName[] = "kestrane.pl2";
+
+char LearningFilePath[LearningPathSize] = "kestrane.pl2";
 
 // A directory too long for the path buffer leaves a cut path that may name another file:
 // such a path is never read, written, trimmed or deleted.

@@ -1,7 +1,7 @@
 #include "search/move_picker.h"
 #include <cstdint>
 #include "board/movegen.h"
-#include "protocol/options.h"
+#include "board/option_values.h"
 
 constexpr int32_t AnyScore = INT32_MIN;
 constexpr int32_t GoodCaptureThreshold = -101;   // captures scoring -100 or more

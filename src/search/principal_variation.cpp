@@ -1,4 +1,5 @@
 #include "search/principal_variation.h"
+#include <cstdio>
 #include <cstring>
 #include "board/make_move.h"
 #include "board/move_text.h"
@@ -70,6 +71,22 @@ void ExtractPV(Position* pos, PlyState* node, int score, char* text, int capacit
   if (node->ply + 1 < SavedPvSize) SavedPv[node->ply + 1] = 0;
   FollowVariation(pos, child, score, text, capacity);
   UnmakeMove(pos, node);
+}
+
+void SaveReportedVariation(Position* pos, PlyState* root, Move move, int score, char* text, int capacity) {
+  const Move previousBest = SavedPv[0], previousPonder = SavedPv[1];
+  ClearSavedPv();
+  SavedPv[0] = move;
+  char buffer[32];
+  MoveToText(buffer, move);
+  std::snprintf(text, size_t(capacity), "%s", buffer);
+  if (!root) return;
+  root->move = move;
+  ExtractPV(pos, root, -score, text, capacity);
+  if (SavedPv[1] == 0 && previousPonder != 0 && previousBest == move) {
+    SavedPv[1] = previousPonder;
+    AppendMoveText(text, capacity, previousPonder);
+  }
 }
 
 void RestoreSavedPv() {

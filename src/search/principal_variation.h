@@ -27,6 +27,14 @@ void ClearSavedPv();
 // Entries found in table B are swapped into table A. The position is left unchanged.
 void ExtractPV(Position* pos, PlyState* node, int score, char* text, int capacity);
 
+constexpr int VariationTextSize = 400;
+
+// The variation reported for root move `move` scoring `score`: " e2e4 e7e5 ..." into `text`
+// (capacity bytes, cut when full), read from `root` on (the move alone when root is null) and
+// kept as the saved variation. When the table has no reply any more, the reply of the
+// previous variation for the same move is kept.
+void SaveReportedVariation(Position* pos, PlyState* root, Move move, int score, char* text, int capacity);
+
 // Writes every saved variation entry back into its table-A slot, unless the slot now holds
 // a generation-1 entry, so that the previous variation is searched first.
 void RestoreSavedPv();

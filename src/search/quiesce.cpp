@@ -1,6 +1,8 @@
 // The quiescence search: captures, promotions, evasions and some checks below the horizon.
 #include <algorithm>
+#include "board/check.h"
 #include "board/make_move.h"
+#include "board/position_check.h"
 #include "eval/evaluate.h"
 #include "search/move_picker.h"
 #include "search/node_patterns.h"
@@ -36,6 +38,7 @@ static bool ProbeQuiesceEntry(Position* pos, PlyState* node, int* alpha, int* be
 }
 
 int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
+  KESTRANE_ASSERT(PositionIsOk(pos, node));
   __builtin_prefetch(TransSlotA(node->side, node->key1));
   pos->nodeCount++;
   ResetPicker(node);

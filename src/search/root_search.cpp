@@ -4,18 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "api/engine_state.h"
 #include "board/game.h"
 #include "board/make_move.h"
 #include "board/move_text.h"
+#include "board/option_values.h"
 #include "eval/evaluate.h"
 #include "eval/prepare_root.h"
 #include "eval/running_bounds.h"
 #include "platform/platform.h"
-#include "protocol/interpreter.h"
-#include "protocol/options.h"
-#include "protocol/report.h"
-#include "protocol/words.h"
 #include "search/learned_list.h"
 #include "search/learning.h"
 #include "search/move_picker.h"
@@ -25,10 +21,12 @@
 #include "search/root_moves.h"
 #include "search/search.h"
 #include "search/search_flags.h"
+#include "search/search_reports.h"
 #include "search/time_control.h"
 #include "search/trans_table.h"
 
 RootRecord RootInfo;
+Move SearchMovesList[SearchMovesCapacity + 1];
 int32_t NoTroubleFlag = 1;
 
 // The time events of one iteration.
@@ -54,18 +52,14 @@ static bool Stopped() { return StopFlag.load(std::memory_order_relaxed) != 0; }
 static bool Thinking() { return SearchMode.load(std::memory_order_relaxed) == 1; }
 static void StopNow() { StopFlag.store(1, std::memory_order_relaxed); }
 
-static int32_t Saturate(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
-static void AddExtraTime(int64_t ms) { ExtraTime = Saturate(int64_t(ExtraTime) + ms); }
-
 // The time the easy-move rule took away goes back when the root turns out not to be easy.
 static void GiveBackBonus() {
-  TargetTime = Saturate(int64_t(TargetTime) + RootInfo.pendingBonus);
-  AllocatedTime = Saturate(int64_t(AllocatedTime) + RootInfo.pendingBonus);
+  GiveBackTime(RootInfo.pendingBonus);
   RootInfo.pendingBonus = 0;
 }
 
 static void RecomputeHardLimit(int depth, int change) {
-  if (InClockMode() && depth >= 3) HardLimit = LimitFromPercent(TimePercent(change));
+  if (InClockMode() && depth >= 3) SetHardLimitAfterChange(change);
 }
 
 static bool IsQuietPawnMove(Move move) { return (move & 0x17FC000) == 0; }
@@ -104,11 +98,8 @@ static PlyState* SetUpSearch(Position* pos) {
   ReportRootNode = root;
   TablebasePieceLimit = 0;  // no tablebases are registered
 
-  bool endgameClass = (PhaseCode & 0x64) != 0;
-  int contempt = endgameClass ? DrawScore / 4 : DrawScore;
-  DrawContempt[root->side] = contempt;
-  DrawContempt[root->side ^ 1] = -contempt;
-  RepetitionShift = endgameClass ? 2 : 1;
+  SetDrawContempt(root->side);
+  RepetitionShift = (PhaseCode & 0x64) ? 2 : 1;
   MapGenerationSignatures(TableSignatureSearch);
   RootBalance = root->material[White] - root->material[Black];
 
@@ -117,24 +108,13 @@ static PlyState* SetUpSearch(Position* pos) {
   BeginLearningSearch(loaded);
   if (PositionLearning) BeginLearnedEntries(TimeMode == TimeFixedDepth && DepthLimit == 99);
 
-  PositionalMax[0] = PositionalMax[1] = -15000;
-  PositionalMin[0] = PositionalMin[1] = 15000;
-  CentreMax = -15000;
-  CentreMin = 15000;
+  ResetRunningBounds();
   RootInfo.score = Evaluate(pos, root, -MateScore, MateScore, 0);
-  for (int side = 0; side < 2; ++side) {
-    PositionalMax[side] += 100;
-    PositionalMin[side] -= 100;
-  }
-  CentreMax += 30;
-  CentreMin -= 30;
+  WidenRunningBounds();
 
   BuildRootMoves(pos, root, &RootInfo);
   RootInfo.singleMove = RootInfo.count == 1;
-  for (int side = 0; side < 2; ++side) {
-    PositionalMax[side] = std::max(PositionalMax[side], 0);
-    PositionalMin[side] = std::min(PositionalMin[side], 0);
-  }
+  SpanZeroInRunningBounds();
   if (SearchMovesList[0]) RestrictRootMoves(&RootInfo, SearchMovesList);
   if (MultiPV > 1) StartLineTable(&Lines, &RootInfo);
 
@@ -163,6 +143,12 @@ static void StartIteration(Position* pos, int depth) {
   NullReductionThreshold = (PhaseCode & 0x64) ? 5 : 4;
 }
 
+// A line for the best move so far; every such report also feeds the learning record.
+static void ReportBestLine(Position* pos, int depth, int moveNumber, int elapsed, int score, int bound) {
+  if (PositionLearning && depth != 0 && bound != BoundUpper) NoteLearningLine(RootInfo.bestMove, score, depth, 2);
+  ReportLine(pos, RootInfo.bestMove, 1, depth, moveNumber, elapsed, score, bound);
+}
+
 static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
   const int d = it->depth, score = RootInfo.score;
   const bool clock = InClockMode();
@@ -172,7 +158,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
 
   Move move = RootInfo.moves[0].move;
   RootInfo.searchingFirstMove = 1;
-  ReportRootMove(pos->silent, d, 1, RootInfo.count, move);
+  ReportRootMove(pos, d, 1, RootInfo.count, move);
   uint64_t before = pos->nodeCount;
   int s = SearchRootMove(pos, root, move, lower, upper, d - 1);
   if (Stopped()) return false;
@@ -183,7 +169,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
       AddExtraTime(ElapsedMs() / 2);
       it->events = 1;
     }
-    ReportPrincipalLine(pos, d, 1, ElapsedMs(), s, BoundLower);
+    ReportBestLine(pos, d, 1, ElapsedMs(), s, BoundLower);
     int high = std::min(s + 50, MateScore);
     int s2 = SearchRootMove(pos, root, move, s, high, d - 1);
     if (Stopped()) return false;
@@ -191,7 +177,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
       NoteRepeatedFail(d);
       if (d >= 3) RootInfo.firstMoveTrouble = 1;
       GiveBackBonus();
-      ReportPrincipalLine(pos, d, 1, ElapsedMs(), s2, BoundLower);
+      ReportBestLine(pos, d, 1, ElapsedMs(), s2, BoundLower);
       int s3 = SearchRootMove(pos, root, move, s2, MateScore, d - 1);
       if (Stopped()) return false;
       s2 = std::max(s2, s3);
@@ -204,7 +190,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
       it->events = 1;
     }
     RecomputeHardLimit(d, s - it->previous - 500);
-    ReportPrincipalLine(pos, d, 1, ElapsedMs(), s, BoundUpper);
+    ReportBestLine(pos, d, 1, ElapsedMs(), s, BoundUpper);
     int low = std::max(s - 50, -MateScore);
     int s2 = SearchRootMove(pos, root, move, low, s, d - 1);
     if (Stopped()) return false;
@@ -217,7 +203,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
         AddExtraTime(ElapsedMs());
         it->events++;
       }
-      ReportPrincipalLine(pos, d, 1, ElapsedMs(), s2, BoundUpper);
+      ReportBestLine(pos, d, 1, ElapsedMs(), s2, BoundUpper);
       s2 = SearchRootMove(pos, root, move, -MateScore, s2, d - 1);
       if (Stopped()) return false;
       RecomputeHardLimit(d, s2 - it->previous);
@@ -232,7 +218,7 @@ static bool SearchFirstMove(Position* pos, PlyState* root, Iteration* it) {
   uint64_t used = pos->nodeCount - before;
   RootInfo.moves[0].key += int64_t(used);
   RootInfo.firstMoveNodes += used;
-  ReportPrincipalLine(pos, d, 1, ElapsedMs(), s, BoundExact);
+  ReportBestLine(pos, d, 1, ElapsedMs(), s, BoundExact);
   return true;
 }
 
@@ -253,13 +239,13 @@ static bool ResolveNewBest(Position* pos, PlyState* root, Iteration* it, int num
   if (s + 25 >= it->previous) NoTroubleFlag = 1;
   RootInfo.bestMove = move;
   RootInfo.score = s;
-  ReportPrincipalLine(pos, d, number, ElapsedMs(), s, BoundLower);
+  ReportBestLine(pos, d, number, ElapsedMs(), s, BoundLower);
   int high = s < -MateThreshold ? 0 : std::min(s + 35, MateScore);
   int s2 = SearchRootMove(pos, root, move, s, high, d - 1);
   if (Stopped()) return false;
   if (s2 >= high) {
     RecomputeHardLimit(d, s2 - it->previous);
-    ReportPrincipalLine(pos, d, number, ElapsedMs(), s2, BoundLower);
+    ReportBestLine(pos, d, number, ElapsedMs(), s2, BoundLower);
     int s3 = SearchRootMove(pos, root, move, s2, MateScore, d - 1);
     if (Stopped()) {
       RootInfo.score = s2;
@@ -270,8 +256,8 @@ static bool ResolveNewBest(Position* pos, PlyState* root, Iteration* it, int num
   s2 = std::max(s2, s);
   RootInfo.score = s2;
   if (s2 + 25 >= it->previous) NoTroubleFlag = 1;
-  if (s2 > it->previous) ExtraTime /= 2;
-  ReportPrincipalLine(pos, d, number, ElapsedMs(), s2, BoundExact);
+  if (s2 > it->previous) HalveExtraTime();
+  ReportBestLine(pos, d, number, ElapsedMs(), s2, BoundExact);
   return true;
 }
 
@@ -285,7 +271,7 @@ static bool SearchOtherMoves(Position* pos, PlyState* root, Iteration* it) {
       return false;
     }
     Move move = RootInfo.moves[i].move;
-    ReportRootMove(pos->silent, it->depth, i + 1, RootInfo.count, move);
+    ReportRootMove(pos, it->depth, i + 1, RootInfo.count, move);
     uint64_t before = pos->nodeCount;
     int best = RootInfo.score;
     int s = SearchRootMove(pos, root, move, best, best + 1, it->depth - 1);
@@ -310,7 +296,7 @@ static bool SearchLines(Position* pos, PlyState* root, Iteration* it, int lines)
       return false;
     }
     Move move = RootInfo.moves[i].move;
-    ReportRootMove(pos->silent, d, i + 1, RootInfo.count, move);
+    ReportRootMove(pos, d, i + 1, RootInfo.count, move);
     uint64_t before = pos->nodeCount;
     int s;
     if (i < lines) {
@@ -335,7 +321,7 @@ static bool SearchLines(Position* pos, PlyState* root, Iteration* it, int lines)
   RootInfo.score = Lines.records[0].score;
   for (int rank = 0; rank < lines; ++rank) {
     const LineRecord& line = Lines.records[rank];
-    ReportLineOf(pos, line.move, rank + 1, d, rank + 1, ElapsedMs(), line.score, line.bound);
+    ReportLine(pos, line.move, rank + 1, d, rank + 1, ElapsedMs(), line.score, line.bound);
   }
   return true;
 }
@@ -350,9 +336,7 @@ static void ApplyEasyMove(const Position* pos, const Iteration& it) {
   if (ElapsedMs() <= 500 || 100 * RootInfo.firstMoveNodes / pos->nodeCount < uint64_t(threshold)) return;
   if (!recapture && RootInfo.easyMoves >= 2) return;
   RootInfo.easyMoves++;
-  RootInfo.pendingBonus += TargetTime - TargetTime / 2;
-  TargetTime /= 2;
-  AllocatedTime /= 2;
+  RootInfo.pendingBonus += HalveTarget();
 }
 
 // Stops past 70% of the budget when the budget is spent or a quiet move stayed best.
@@ -374,9 +358,8 @@ static bool FinishIteration(Position* pos, PlyState* root, Iteration* it) {
   if (RootInfo.singleMove && clock && Thinking() && d >= 10) return false;
   NoTroubleFlag = 1;
   if (clock) {
-    if (RootInfo.score >= it->previous - 25) ExtraTime /= 2;
-    TargetTime = Saturate(int64_t(TargetTime) + ExtraTime);
-    ExtraTime = 0;
+    if (RootInfo.score >= it->previous - 25) HalveExtraTime();
+    MoveExtraTimeIntoTarget();
   }
   Move best = RootInfo.bestMove;
   if (clock && !IsQuietPawnMove(best)) {
@@ -432,17 +415,6 @@ static Move ChoosePonderMove(Position* pos, PlyState* root, Move best) {
   return reply;
 }
 
-// Every root move but the best, for the next-best search the host asked for.
-static void FillNextBestList(Move best) {
-  NextBestList[0] = 0;
-  for (int i = 0; i < RootInfo.count; ++i) {
-    if (RootInfo.moves[i].move == best) continue;
-    char text[16];
-    MoveToText(text, RootInfo.moves[i].move);
-    AppendBounded(NextBestList, NextBestListSize, text);
-  }
-}
-
 Move SearchRoot(Position* pos, Move* ponderMove) {
   *ponderMove = 0;
   ThreadClock cpu;
@@ -455,7 +427,6 @@ Move SearchRoot(Position* pos, Move* ponderMove) {
   // A drawn root still needs a move to play, and a stop before the first result takes the
   // move ordered first.
   if (!best && RootInfo.count > 0) best = RootInfo.bestMove = RootInfo.moves[0].move;
-  if (NextBestFlag.load(std::memory_order_relaxed) && RootInfo.count > 1) FillNextBestList(best);
   int32_t elapsed = ElapsedMs();
   int64_t cpuUsed = ThreadCpuMilliseconds(&cpu) - cpuStart;
   CloseThreadClock(&cpu);

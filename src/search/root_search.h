@@ -7,6 +7,7 @@ struct Position;
 struct PlyState;
 
 constexpr int MaxRootMoves = 221;
+constexpr int SearchMovesCapacity = 256;
 constexpr int ScoreHistorySize = 100;
 
 // A root move with its ordering key: at first the capture score minus the evaluation after the
@@ -34,6 +35,8 @@ struct RootRecord {
 };
 
 extern RootRecord RootInfo;
+// Root moves a "go searchmoves" restricts the search to; zero-terminated, emptied by every "go".
+extern Move SearchMovesList[SearchMovesCapacity + 1];
 // 1 while nothing is wrong with the first move; the clock may then stop the search early.
 extern int32_t NoTroubleFlag;
 

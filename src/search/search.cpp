@@ -1,12 +1,14 @@
 // The main alpha-beta search: a fail-soft principal-variation search over the staged picker.
 #include "search/search.h"
 #include <algorithm>
+#include "board/check.h"
 #include "board/keys.h"
 #include "board/make_move.h"
+#include "board/position_check.h"
+#include "board/option_values.h"
 #include "eval/evaluate.h"
 #include "eval/pawn_structure.h"
 #include "eval/running_bounds.h"
-#include "protocol/options.h"
 #include "search/extensions.h"
 #include "search/move_picker.h"
 #include "search/node_patterns.h"
@@ -78,7 +80,7 @@ static bool ProbeEntry(const PlyState* node, TransEntry* entry) {
          ReadTransEntry(TransSlotB(node->side, node->key1), node->key2, entry);
 }
 
-// Step 13: the table entry gives the hash moves, flags and extensions, and may end the node
+// The table probe: the entry gives the hash moves, flags and extensions, and may end the node
 // (true, with f->bestScore and f->bestMove).
 static bool UseTableEntry(Position* pos, PlyState* node, NodeFrame* f, int reversible) {
   TransEntry& e = f->entry;
@@ -137,7 +139,7 @@ static bool Prunable(const Position* pos, const PlyState* node, const NodeFrame*
 
 enum FirstMoveResult { FirstMoveSearched, FirstMoveCutoff, NodeFinished };
 
-// Step 17: the first legal move, searched with the full window.
+// The first legal move, searched with the full window.
 static FirstMoveResult SearchFirstMove(Position* pos, PlyState* node, NodeFrame* f) {
   Move move;
   PlyState* child = nullptr;
@@ -168,7 +170,7 @@ static FirstMoveResult SearchFirstMove(Position* pos, PlyState* node, NodeFrame*
   return f->bestScore >= f->beta ? FirstMoveCutoff : FirstMoveSearched;
 }
 
-// Step 19: the other moves with a null window, late-move reductions and re-searches.
+// The other moves with a null window, late-move reductions and re-searches.
 static void SearchRemainingMoves(Position* pos, PlyState* node, NodeFrame* f) {
   const bool reduceLate = StyleLateMoveReductions && f->depth - f->singularExt > 2 && !f->inCheck;
   const int depth = f->depth - f->singularExt - 1;
@@ -215,7 +217,7 @@ static void SearchRemainingMoves(Position* pos, PlyState* node, NodeFrame* f) {
   }
 }
 
-// Step 20.
+// The node's result into the transposition table, with its bound, threat and singular marks.
 static void StoreResult(const PlyState* node, const NodeFrame* f) {
   const TransEntry& e = f->entry;
   const int score = f->bestScore;
@@ -237,7 +239,7 @@ static void StoreResult(const PlyState* node, const NodeFrame* f) {
   StoreTransEntry(node->side, node->key1, node->key2, f->bestMove, move2, stored, f->depth, flagByte);
 }
 
-// Step 21.
+// A quiet best move that raised alpha feeds the killers and the history.
 static void UpdateKillersAndHistory(Position* pos, const PlyState* node, const NodeFrame* f) {
   const Move move = f->bestMove;
   if (f->bestScore <= f->alphaIn || !move || !IsQuiet(move)) return;
@@ -266,6 +268,7 @@ static bool SingularTestApplies(const PlyState* node, const NodeFrame* f) {
 }
 
 int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int allowNull, int extensionCount) {
+  KESTRANE_ASSERT(PositionIsOk(pos, node));
   if (pos->nodeCount >= NextPollPoint) Poll(pos);
   if (SearchStopped()) return 0;
   PrefetchTransSlots(node->side, node->key1);

@@ -3,3 +3,4 @@
 std::atomic<int32_t> StopFlag{0};
 std::atomic<int32_t> SearchMode{0};
 std::atomic<uint32_t> RootSearchesStarted{0};
+std::atomic<int32_t> NextBestFlag{0};

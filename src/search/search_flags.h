@@ -8,3 +8,5 @@ extern std::atomic<int32_t> SearchMode;  // 0 idle, 1 searching, 2 pondering
 // Counts root searches past their set-up: a stop or ponder hit sent after the count grew is
 // seen by that search (the set-up clears StopFlag and reads SearchMode).
 extern std::atomic<uint32_t> RootSearchesStarted;
+// Set by the host to ask for the next-best move; a stop command clears it.
+extern std::atomic<int32_t> NextBestFlag;

@@ -1,6 +1,6 @@
 #include "search/settings_signature.h"
 
-#include "protocol/options.h"
+#include "board/option_values.h"
 
 constexpr int MixWordCount = 1040;
 static const char VersionNumber[] = "9";

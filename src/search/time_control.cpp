@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
-#include "api/random.h"
 #include "board/geometry.h"
+#include "board/option_values.h"
 #include "board/position.h"
+#include "board/random.h"
 #include "platform/platform.h"
-#include "protocol/options.h"
-#include "protocol/report.h"
 #include "search/root_search.h"
 #include "search/search.h"
 #include "search/search_flags.h"
+#include "search/search_reports.h"
 
 int32_t TimeMode = TimeFixedDepth;
 int32_t TargetTime, ExtraTime, AllocatedTime, HardLimit, DepthLimit = 3;
@@ -151,6 +151,29 @@ void AllocateTime() {
   AllocatedTime = TargetTime;
 }
 
+void AddExtraTime(int64_t ms) { ExtraTime = ClampToInt(int64_t(ExtraTime) + ms); }
+
+void HalveExtraTime() { ExtraTime /= 2; }
+
+void MoveExtraTimeIntoTarget() {
+  TargetTime = ClampToInt(int64_t(TargetTime) + ExtraTime);
+  ExtraTime = 0;
+}
+
+int32_t HalveTarget() {
+  int32_t taken = TargetTime - TargetTime / 2;
+  TargetTime /= 2;
+  AllocatedTime /= 2;
+  return taken;
+}
+
+void GiveBackTime(int32_t ms) {
+  TargetTime = ClampToInt(int64_t(TargetTime) + ms);
+  AllocatedTime = ClampToInt(int64_t(AllocatedTime) + ms);
+}
+
+void SetHardLimitAfterChange(int x) { HardLimit = LimitFromPercent(TimePercent(x)); }
+
 // One round of the calibration: the start-up tables of the board are rebuilt twice.
 static void CalibrationRound() {
   BuildGeometryTables();
@@ -172,6 +195,12 @@ void MeasureSpeed() {
   // nodes.
   SpeedEstimate = std::max(rounds * 10 * 100 / 16, 4000);
   PollInterval = uint64_t(SpeedEstimate) / 4;
+}
+
+void SetNodeLimit(int32_t nodeLimit, uint64_t pollInterval) {
+  PollInterval = uint64_t(SpeedEstimate / 4);
+  if (pollInterval && pollInterval < PollInterval) PollInterval = pollInterval;
+  NodeLimit = nodeLimit;
 }
 
 void PonderHit() {

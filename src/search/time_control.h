@@ -25,6 +25,14 @@ extern int32_t TimeLeft, TimeIncrement, MovesToGo;
 bool InClockMode();
 // Budgets of a clock search, run when the search starts.
 void AllocateTime();
+// The changes the root search makes to the budgets as its iterations go.
+void AddExtraTime(int64_t ms);        // a fail high, fail low or new best move buys time
+void HalveExtraTime();                // the score held up
+void MoveExtraTimeIntoTarget();       // an iteration ended: the extra time joins the target
+int32_t HalveTarget();                // the answer looks obvious; returns the time taken away
+void GiveBackTime(int32_t ms);        // the target and allocation grow back by what was taken
+void SetHardLimitAfterChange(int x);  // the hard limit after a root score change of x centipawns
+
 // Percentage of the remaining time allowed after a score change of x centipawns.
 int TimePercent(int x);
 int LimitFromPercent(int percent);
@@ -43,6 +51,9 @@ void CheckPonderHit();
 extern int32_t SpeedEstimate;  // nodes between clock checks after the first five seconds
 extern uint64_t PollInterval;  // nodes between clock checks in the first five seconds
 extern int32_t NodeLimit;      // "go nodes"; 0 for none
+// The node limit of a new search (0 for none) and the clock checks' first interval: a quarter
+// of SpeedEstimate, or pollInterval when that is smaller and not 0.
+void SetNodeLimit(int32_t nodeLimit, uint64_t pollInterval);
 extern int32_t TablebaseTime;  // ms spent in tablebase probes during this search
 
 struct Position;

@@ -200,3 +200,9 @@ void ResizeHash(int64_t megabytes) {
 
 int TransTableKb() { return TransKb; }
 int EvalCacheKb() { return EvalKb; }
+
+int TransEntryIsOk(const TransEntry& e) {
+  const int score = EntryScore(e);
+  return (e.move & ~MoveWordMask) == 0 && (e.move2 & ~(TransMove2Mask | TransSingularBit)) == 0 &&
+         score >= -MateScore && score <= MateScore;
+}

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "board/check.h"
 #include "board/types.h"
 
 // Word 0 is the lock: key2 ^ move ^ move2 ^ data, so an entry with any altered word is
@@ -29,7 +30,6 @@ constexpr uint32_t FlagThreat = 0x20, FlagUpper = 0x40, FlagLower = 0x80;
 inline int EntryScore(const TransEntry& e) { return int16_t(e.data & 0xFFFF); }
 inline int EntryDepth(const TransEntry& e) { return int8_t((e.data >> 16) & 0xFF); }
 inline uint32_t EntryGeneration(const TransEntry& e) { return (e.data >> 24) & 0x1F; }
-inline uint32_t EntryFlagByte(const TransEntry& e) { return e.data >> 24; }
 inline bool EntryIsLower(const TransEntry& e) { return (e.data & TransLowerBit) != 0; }
 inline bool EntryIsUpper(const TransEntry& e) { return (e.data & TransUpperBit) != 0; }
 inline bool EntryIsExact(const TransEntry& e) { return (e.data & TransBoundBits) == 0; }
@@ -58,10 +58,16 @@ inline void PrefetchTransSlots(int side, uint32_t key1) {
   __builtin_prefetch(TransSlotB(side, key1));
 }
 
+// 1 when the entry's words make sense: a move of the move word's bits only, a move2 of those
+// and the singular bit, a score within the mate range.
+int TransEntryIsOk(const TransEntry& e);
+
 // Copies the slot into *out and checks the lock; 1 when it belongs to key2.
 inline int ReadTransEntry(const TransEntry* slot, uint32_t key2, TransEntry* out) {
   *out = *slot;
-  return (out->lock ^ out->move ^ out->move2 ^ out->data) == key2;
+  if ((out->lock ^ out->move ^ out->move2 ^ out->data) != key2) return 0;
+  KESTRANE_ASSERT(TransEntryIsOk(*out));
+  return 1;
 }
 inline void WriteTransEntry(TransEntry* slot, uint32_t key2, uint32_t move, uint32_t move2, uint32_t data) {
   slot->lock = key2 ^ move ^ move2 ^ data;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -10,6 +11,8 @@
 #include "board/move_text.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
+#include "search/learning.h"
+#include "search/root_search.h"
 #include "search/search_flags.h"
 
 class Analyse : public EngineFixture {
@@ -112,8 +115,11 @@ TEST(LearningPath, DirectoryIsJoinedWithoutASeparatorAndNeverCut) {
 
 static int BestMoveAnswers;
 
+static std::string FirstBestMove;
+
 static void CountBestMoves(const char* text) {
-  if (strncmp(text, "bestmove", 8) == 0) ++BestMoveAnswers;
+  if (strncmp(text, "bestmove", 8) != 0) return;
+  if (++BestMoveAnswers == 1) FirstBestMove = std::string(text + 8, strcspn(text + 8, "\n") - (strstr(text, " ponder") ? strlen(strstr(text, " ponder")) - 1 : 0));
 }
 
 TEST_F(Analyse, NextBestRunsOneMoreSearchOverTheRemainingMoves) {
@@ -134,6 +140,9 @@ TEST_F(Analyse, NextBestRunsOneMoreSearchOverTheRemainingMoves) {
     expected += text;
   }
   EXPECT_EQ(expected, std::string(NextBestList));
+  // Every start-position move but the first search's best one.
+  EXPECT_EQ(std::count(expected.begin(), expected.end(), ' '), 19) << expected;
+  EXPECT_EQ((expected + " ").find(FirstBestMove + " "), std::string::npos) << FirstBestMove << " in" << expected;
 }
 
 TEST_F(Analyse, StopAfterNextBestEndsTheAnalysis) {

@@ -11,6 +11,7 @@
 #include "board/game.h"
 #include "protocol/options.h"
 #include "protocol/run_command.h"
+#include "search/root_search.h"
 #include "search/search_flags.h"
 
 class Startup : public EngineFixture {

@@ -18,12 +18,14 @@ class Game : public ::testing::Test {
   void TearDown() override { FreeGameHistory(); }
 
   void Start(const char* fen = nullptr) {
+    int8_t board[65];
+    RootState state;
     if (fen == nullptr) {
-      SetStartPosition(RootBoard, &RootStateNow);
+      SetStartPosition(board, &state);
     } else {
-      ASSERT_EQ(ParseFen(fen, RootBoard, &RootStateNow), 1);
+      ASSERT_EQ(ParseFen(fen, board, &state), 1);
     }
-    ResetRoot();
+    SetGameRoot(board, state);
   }
 
   // Plays a move text as "position ... moves" does; returns whether it was played.
@@ -180,9 +182,8 @@ TEST_F(Game, LegalMoveListMatchesPerftAndTexts) {
 }
 
 TEST_F(Game, UnplayableRootTakesNoMoves) {
-  for (int sq = 1; sq <= 64; sq++) RootBoard[sq] = 0;
-  RootStateNow = {0, 0};
-  ResetRoot();
+  const int8_t empty[65] = {};
+  SetGameRoot(empty, RootState{0, 0});
   EXPECT_EQ(ParseLegalGameMove("e2e4"), 0u);
   EXPECT_EQ(ApplyGameMove(0), 0);  // no squares
   Move moves[8];

@@ -96,7 +96,6 @@ TEST(Geometry, SquareTablesAndMasks) {
   EXPECT_EQ(SquareMask[Sq("h8")], 1ull << 63);
   EXPECT_EQ(RanksTwoThreeMask, 0xFFFF00ull);
   EXPECT_EQ(RanksSixSevenMask, 0xFFFF0000000000ull);
-  EXPECT_EQ(BitCount(0xF0F0u), 8);
 }
 
 TEST(Geometry, RebuildingGivesIdenticalTables) {

@@ -8,6 +8,7 @@
 
 #include "board/fen.h"
 #include "board/game.h"
+#include "board/game_fixture.h"
 #include "board/position.h"
 #include "eval/eval_cache.h"
 #include "eval/evaluate.h"
@@ -23,9 +24,8 @@ struct EvalSetup {
     if (!GameHistory) {
       EXPECT_EQ(AllocateGameHistory(), 1);
     }
-    EXPECT_EQ(ParseFen(fen.c_str(), RootBoard, &RootStateNow), 1) << fen;
+    EXPECT_TRUE(SetGameFromFen(fen.c_str())) << fen;
     EXPECT_EQ(IsPlayablePosition(RootBoard, &RootStateNow), 1) << fen;
-    ResetRoot();
     LoadRootIntoPosition(pos.get());
     root = PrepareRoot(pos.get(), &GameHistory[GameLength]);
     ResetRunningBounds();

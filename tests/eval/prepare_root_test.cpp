@@ -124,11 +124,13 @@ TEST_F(PrepareRootTest, PawnPlansChangeMovesButNotTheRootValue) {
 }
 
 TEST_F(PrepareRootTest, RepetitionWindowAndMoveCountComeFromTheGame) {
-  ASSERT_EQ(ParseFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", RootBoard, &RootStateNow), 1);
+  int8_t board[65];
+  RootState state;
+  SetStartPosition(board, &state);
   if (!GameHistory) {
     ASSERT_EQ(AllocateGameHistory(), 1);
   }
-  ResetRoot();
+  SetGameRoot(board, state);
   const char* cycle[4] = {"g8f6", "g1f3", "f6g8", "f3g1"};
   ASSERT_NE(ApplyGameMove(ParseLegalGameMove("e2e4")), 0);
   for (int i = 0; i < 32; i++) ASSERT_NE(ApplyGameMove(ParseLegalGameMove(cycle[i % 4])), 0) << i;

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <thread>
 
-#include "api/engine_state.h"
 #include "board/game.h"
 #include "board/perft.h"
 #include "board/position.h"

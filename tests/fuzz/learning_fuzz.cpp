@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "api/engine_state.h"
 #include "board/position.h"
 #include "fuzz_engine.h"
+#include "protocol/interpreter.h"
 #include "search/learning.h"
 #include "search/learning_file.h"
 #include "search/learning_text.h"

@@ -7,6 +7,7 @@
 #include "board/move_text.h"
 #include "protocol/interpreter.h"
 #include "protocol/run_command.h"
+#include "search/root_search.h"
 #include "search/search_flags.h"
 #include "search/time_control.h"
 

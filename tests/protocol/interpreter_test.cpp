@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "api/engine_state.h"
 #include "protocol/interpreter.h"
 #include "protocol/run_command.h"
 #include "search/search_flags.h"

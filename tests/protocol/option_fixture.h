@@ -9,13 +9,5 @@ class OptionFixture : public ::testing::Test {
   void SetUp() override { ResetOptions(); }
   void TearDown() override { ResetOptions(); }
 
-  static void ResetOptions() {
-    for (int32_t& weight : OptionWeights) weight = 100;
-    TimeUsage = 100;
-    KnowledgeOrSpeed = 0;
-    MultiPV = 1;
-    TablebaseDepthCutStart = 0;
-    TablebaseTimeShare = 30;
-    SetOptionDefaults();
-  }
+  static void ResetOptions() { SetOptionDefaults(AllOptions); }
 };

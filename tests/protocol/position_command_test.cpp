@@ -9,6 +9,7 @@
 #include "board/move_text.h"
 #include "board/position.h"
 #include "protocol/run_command.h"
+#include "search/root_search.h"
 
 // The game as the interpreter left it: board, side, flags and the moves played.
 struct GameSnapshot {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "protocol/interpreter.h"
 #include "protocol/run_command.h"
@@ -161,4 +162,52 @@ TEST_F(SetOption, IgnoredWhileSearching) {
   Exec("setoption name Queen value 300");
   SearchMode.store(0);
   EXPECT_EQ(OptionWeights[WeightQueen], 100);
+}
+
+// Every option value, read before any test runs: the values the engine loads with.
+static std::vector<int32_t> OptionValues() {
+  std::vector<int32_t> values(OptionWeights, OptionWeights + OptionWeightCount);
+  for (int32_t value : {TimeUsage, KnowledgeOrSpeed, DrawScore, Selectivity, ForwardPruning, MultiPV,
+                        PonderEnabled, KeepHashMain, KeepHashSecond, PositionLearning, PreferOpenPositions, Test1,
+                        Test2, Test3, StyleLateMoveReductions, StyleHangingReduction, StyleMultiCut,
+                        CombinationQuiesceChecks, CombinationSingular, TablebasesEnabled, TablebaseDepthCutStart,
+                        TablebaseTimeShare})
+    values.push_back(value);
+  return values;
+}
+static const std::vector<int32_t> LoadTimeValues = OptionValues();
+
+TEST_F(SetOption, DefaultsAreTheValuesAtLoadTime) {
+  Exec("setoption name Forward Pruning value 5");
+  Exec("setoption name Style value Solid");
+  Exec("setoption name Queen value 300");
+  Exec("setoption name Ponder value false");
+  Exec("setoption name Use Tablebases value Early");
+  Exec("setoption name MultiPV value 4");
+  SetOptionDefaults(AllOptions);
+  EXPECT_EQ(OptionValues(), LoadTimeValues);
+  EXPECT_EQ(ForwardPruning, 2);
+  EXPECT_EQ(Selectivity, -1);
+  EXPECT_EQ(PonderEnabled, 1);
+}
+
+TEST_F(SetOption, TheProgramListsEveryOptionTheHostListsAndItsOwn) {
+  std::vector<std::string> host, program;
+  char text[200];
+  for (int i = 0; OptionLine(i, ListedForHost, text, sizeof text); ++i) host.push_back(text);
+  for (int i = 0; OptionLine(i, ListedForUci, text, sizeof text); ++i) program.push_back(text);
+  ASSERT_EQ(host.size(), 29u);
+  ASSERT_EQ(program.size(), host.size() + 5);
+  EXPECT_EQ(program[0], "option name Hash type spin min 2 max 4096 default 32");
+  EXPECT_EQ(program[1], "option name Ponder type check default true");
+  EXPECT_EQ(program[2], "option name MultiPV type spin min 1 max 20 default 1");
+  EXPECT_EQ(std::vector<std::string>(program.begin() + 3, program.end() - 2), host);
+  EXPECT_EQ(program[program.size() - 2], "option name Clear Hash type button");
+  EXPECT_EQ(program.back(), "option name Clear PosLearning type button");
+  EXPECT_EQ(OptionDefaultNumber("hash"), 32);
+  // Every listed name is one "setoption" knows, and every listed spin default is in range.
+  for (const std::string& line : program) {
+    std::string name = line.substr(12, line.find(" type ") - 12);
+    EXPECT_TRUE(IsOptionName(name.c_str())) << line;
+  }
 }

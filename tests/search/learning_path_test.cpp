@@ -5,13 +5,12 @@
 #include <string>
 
 #include "api/engine_fixture.h"
-#include "api/engine_state.h"
 #include "kestrane.h"
 #include "protocol/interpreter.h"
-#include "search/trans_table.h"
 #include "search/learning.h"
 #include "search/learning_file.h"
 #include "search/learning_temp_dir.h"
+#include "search/trans_table.h"
 
 // The started engine's learning file pointed into a temporary directory.
 class LearningEngineFile : public LearningTempDir {

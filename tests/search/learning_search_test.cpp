@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "api/engine_fixture.h"
-#include "api/engine_state.h"
 #include "board/move_text.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"

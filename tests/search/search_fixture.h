@@ -6,6 +6,7 @@
 #include <vector>
 #include "board/fen.h"
 #include "board/game.h"
+#include "board/game_fixture.h"
 #include "board/geometry.h"
 #include "board/make_move.h"
 #include "board/move_text.h"
@@ -40,11 +41,7 @@ class SearchFixture : public ::testing::Test {
 
   // Sets up the game from the FEN and prepares a new search on it.
   void Load(const char* fen) {
-    RootState state{};
-    ASSERT_EQ(ParseFen(fen, RootBoard, &state), 1) << fen;
-    RootBoard[0] = -1;
-    RootStateNow = state;
-    ResetRoot();
+    ASSERT_TRUE(SetGameFromFen(fen)) << fen;
     LoadRootIntoPosition(pos.get());
     root = PrepareRoot(pos.get(), &GameHistory[GameLength]);
     NewSearch();

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "api/engine_state.h"
-#include "api/host_callbacks.h"
 #include "board/position.h"
+#include "protocol/host_callbacks.h"
+#include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "search/search.h"
+#include "search/search_flags.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ class ReportTest : public ::testing::Test {
     savedHost = Host;
     savedEngine = EnginePosition;
     savedRoot = ReportRootNode;
+    savedReports = Reports;
+    Reports = InterpreterReports;
     Host = HostCallbacks{nullptr, OnNodes, OnDepth, OnMove, OnLine, nullptr, nullptr};
     EnginePosition = pos;
     ReportRootNode = nullptr;
@@ -51,13 +54,14 @@ class ReportTest : public ::testing::Test {
     Host = savedHost;
     EnginePosition = savedEngine;
     ReportRootNode = savedRoot;
+    Reports = savedReports;
     MultiPV = 1;
     free(pos);
   }
   // The line up to its variation.
   std::string Report(int score, int bound, int elapsed = 0, int depth = 5) {
     heard.lines.clear();
-    ReportLineOf(pos, 0, 1, depth, 1, elapsed, score, bound);
+    ReportLine(pos, 0, 1, depth, 1, elapsed, score, bound);
     if (heard.lines.empty()) return "(nothing)";
     const std::string& line = heard.lines.back();
     return line.substr(0, line.find("hashfull"));
@@ -66,6 +70,7 @@ class ReportTest : public ::testing::Test {
   HostCallbacks savedHost;
   Position* savedEngine = nullptr;
   PlyState* savedRoot = nullptr;
+  SearchReports savedReports{};
 };
 
 TEST_F(ReportTest, ScoreTexts) {
@@ -104,7 +109,7 @@ TEST_F(ReportTest, NodesAndSpeed) {
 }
 
 TEST_F(ReportTest, LineEndsWithTheVariation) {
-  ReportLineOf(pos, 0, 1, 3, 1, 0, 0, BoundExact);
+  ReportLine(pos, 0, 1, 3, 1, 0, 0, BoundExact);
   ASSERT_EQ(heard.lines.size(), 1u);
   const std::string& line = heard.lines[0];
   size_t at = line.find("hashfull ");
@@ -117,41 +122,43 @@ TEST_F(ReportTest, LineEndsWithTheVariation) {
 
 TEST_F(ReportTest, MultiLineStartsWithDepthAndCarriesItsRank) {
   MultiPV = 2;
-  ReportLineOf(pos, 0, 2, 6, 2, 0, -15, BoundExact);
+  ReportLine(pos, 0, 2, 6, 2, 0, -15, BoundExact);
   ASSERT_EQ(heard.lines.size(), 1u);
   EXPECT_EQ(heard.lines[0].rfind("depth 6 seldepth 6 time 0 score cp -15 ", 0), 0u) << heard.lines[0];
   EXPECT_EQ(ReportedLineRank, 2);
 }
 
 TEST_F(ReportTest, IterationTagAndSilentPositionSendNothing) {
-  ReportLineOf(pos, 0, 1, 6, IterationDoneTag, 0, 10, BoundExact);
+  ReportLine(pos, 0, 1, 6, IterationDoneTag, 0, 10, BoundExact);
   pos->silent = 1;
-  ReportLineOf(pos, 0, 1, 6, 1, 0, 10, BoundExact);
+  ReportLine(pos, 0, 1, 6, 1, 0, 10, BoundExact);
   EXPECT_TRUE(heard.lines.empty());
   EXPECT_TRUE(heard.depths.empty());
 }
 
 TEST_F(ReportTest, RootMoveFromDepthEight) {
-  ReportRootMove(0, 7, 1, 20, 0);
+  ReportRootMove(pos, 7, 1, 20, 0);
   EXPECT_TRUE(heard.currentMoves.empty());
   EXPECT_TRUE(heard.depths.empty());
-  ReportRootMove(1, 30, 1, 20, 0);
+  pos->silent = 1;
+  ReportRootMove(pos, 30, 1, 20, 0);
+  pos->silent = 0;
   EXPECT_TRUE(heard.currentMoves.empty()) << "a silent position reports nothing";
 
   // The line of the deepest search reaches ply 45.
   for (int ply = 1; ply <= 45; ++ply) pos->plies[ply].move = 1;
-  ReportRootMove(0, 40, 1, 20, 0);
+  ReportRootMove(pos, 40, 1, 20, 0);
   EXPECT_EQ(heard.currentMoves.size(), 1u);
   ASSERT_EQ(heard.depths.size(), 1u);
   EXPECT_EQ(heard.depths[0], std::make_pair(40, 45));
 
-  ReportRootMove(0, 40, 2, 20, 0);
-  ReportRootMove(0, 41, 3, 20, 0);
+  ReportRootMove(pos, 40, 2, 20, 0);
+  ReportRootMove(pos, 41, 3, 20, 0);
   EXPECT_EQ(heard.currentMoves.size(), 3u);
   EXPECT_EQ(heard.depths.size(), 1u) << "same selective depth: no new depth report";
 
   for (int ply = 46; ply <= 50; ++ply) pos->plies[ply].move = 1;
-  ReportRootMove(0, 42, 1, 20, 0);
+  ReportRootMove(pos, 42, 1, 20, 0);
   ASSERT_EQ(heard.depths.size(), 2u);
   EXPECT_EQ(heard.depths[1], std::make_pair(42, 50));
 }

@@ -1,4 +1,4 @@
-#include "api/host_callbacks.h"
+#include "protocol/host_callbacks.h"
 
 HostCallbacks Host;
 

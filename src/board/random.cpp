@@ -1,4 +1,4 @@
-#include "api/random.h"
+#include "board/random.h"
 
 constexpr int RandomTableSize = 1279;
 

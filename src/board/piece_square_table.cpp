@@ -1,0 +1,3 @@
+#include "board/piece_square_table.h"
+
+int32_t PieceSquareTable[16][65];
