@@ -15,18 +15,6 @@
 
 using LearningFile = LearningTempDir;
 
-static LearningRecord NumberedRecord(uint32_t n) {
-  LearningRecord r;
-  memset(&r, 0, sizeof r);
-  r.lock = n;
-  r.slotKey = ~n;
-  r.bestMove = n * 7;
-  r.score = int16_t(n % 1000);
-  r.depth = 5;
-  for (int sq = 1; sq <= 64; sq++) r.board[sq] = int8_t((n + sq) & 15);
-  return r;
-}
-
 static void Collect(const LearningRecord* record, void* context) {
   static_cast<std::vector<LearningRecord>*>(context)->push_back(*record);
 }

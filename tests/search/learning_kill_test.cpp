@@ -15,18 +15,13 @@
 
 using LearningKill = LearningTempDir;
 
-static LearningRecord Numbered(uint32_t n) {
-  LearningRecord r;
-  memset(&r, 0, sizeof r);
-  r.lock = n;
-  r.slotKey = ~n;
-  r.depth = 7;
-  return r;
-}
-
 static void CheckRecord(const LearningRecord* record, void* context) {
   auto* bad = static_cast<int*>(context);
-  if (record->slotKey != ~record->lock || record->depth != 7) ++*bad;
+  LearningRecord expected = NumberedRecord(record->lock);
+  uint8_t got[LearningRecordSize], want[LearningRecordSize];
+  EncodeLearningRecord(record, got);
+  EncodeLearningRecord(&expected, want);
+  if (memcmp(got, want, sizeof got) != 0) ++*bad;
 }
 
 // Every whole record of the file is one the writer wrote; returns the record count (0 for
@@ -59,13 +54,13 @@ TEST_F(LearningKill, AppendingWriterKilledLeavesWholeRecords) {
   for (int round = 0; round < 25; round++) {
     KillDuring(random, 3000, [&] {
       for (uint32_t n = 0;; n++) {
-        LearningRecord r = Numbered(round * 1000000u + n);
+        LearningRecord r = NumberedRecord(round * 1000000u + n);
         AppendLearningRecord(Path(), &r);
       }
     });
     int64_t before = CheckFile(Path());
     appended += before > 0;
-    LearningRecord r = Numbered(424242);
+    LearningRecord r = NumberedRecord(424242);
     ASSERT_EQ(AppendLearningRecord(Path(), &r), 1);
     ASSERT_EQ(CheckFile(Path()), before + 1);
   }
@@ -81,7 +76,7 @@ TEST_F(LearningKill, TrimKilledLeavesTheOldOrTheNewFileAndTheNextStartTrims) {
       ASSERT_NE(f, nullptr);
       uint8_t bytes[LearningRecordSize];
       for (uint32_t n = 0; n < 40000; n++) {
-        LearningRecord r = Numbered(n);
+        LearningRecord r = NumberedRecord(n);
         EncodeLearningRecord(&r, bytes);
         fwrite(bytes, 1, sizeof bytes, f);
       }

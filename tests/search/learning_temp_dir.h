@@ -2,8 +2,11 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
+
+#include "search/learning_record.h"
 
 class LearningTempDir : public ::testing::Test {
  protected:
@@ -22,3 +25,16 @@ class LearningTempDir : public ::testing::Test {
   std::string dir_;
   std::string path_;
 };
+
+// A record whose fields all follow from n, so a damaged or mixed-up record shows.
+inline LearningRecord NumberedRecord(uint32_t n) {
+  LearningRecord r;
+  memset(&r, 0, sizeof r);
+  r.lock = n;
+  r.slotKey = ~n;
+  r.bestMove = n * 7;
+  r.score = int16_t(n % 1000);
+  r.depth = 5;
+  for (int sq = 1; sq <= 64; sq++) r.board[sq] = int8_t((n + sq) & 15);
+  return r;
+}

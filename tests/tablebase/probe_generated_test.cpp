@@ -22,19 +22,6 @@ struct Scan {
   ProbeArgs longest;         // a White-to-move position of the longest win
 };
 
-ProbeArgs ColourSwapped(const ProbeArgs& args) {
-  ProbeArgs swapped;
-  for (int i = 0; i < 5; ++i) {
-    swapped.counts[i] = args.counts[i + 5];
-    swapped.counts[i + 5] = args.counts[i];
-  }
-  for (int i = 0; i < 24; ++i) {
-    swapped.white[i] = args.black[i] ^ 56;
-    swapped.black[i] = args.white[i] ^ 56;
-  }
-  swapped.side = args.side ^ 1;
-  return swapped;
-}
 
 // Whether a rook (or queen) on `from` attacks `to` with `blocker` the only other piece.
 bool LineAttacks(int kind, int from, int to, int blocker) {

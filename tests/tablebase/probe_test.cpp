@@ -20,21 +20,6 @@ int Record(const char* name) {
   return record;
 }
 
-// The same position with the colours exchanged: ranks mirrored, the other side to move.
-ProbeArgs ColourSwapped(const ProbeArgs& args) {
-  ProbeArgs swapped;
-  for (int i = 0; i < 5; ++i) {
-    swapped.counts[i] = args.counts[i + 5];
-    swapped.counts[i + 5] = args.counts[i];
-  }
-  for (int i = 0; i < 24; ++i) {
-    swapped.white[i] = args.black[i] ^ 56;
-    swapped.black[i] = args.white[i] ^ 56;
-  }
-  swapped.side = args.side ^ 1;
-  swapped.ep = args.ep ? args.ep ^ 56 : 0;
-  return swapped;
-}
 
 class TbProbe : public TablebaseFixture {};
 

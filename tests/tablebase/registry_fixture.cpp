@@ -133,3 +133,18 @@ int TablebaseFixture::InitExtern(const std::string& paths, int32_t cacheKb) {
   ++initCalls;
   return TBInitExtern(paths.c_str(), cacheKb);
 }
+
+ProbeArgs ColourSwapped(const ProbeArgs& args) {
+  ProbeArgs swapped;
+  for (int i = 0; i < 5; ++i) {
+    swapped.counts[i] = args.counts[i + 5];
+    swapped.counts[i + 5] = args.counts[i];
+  }
+  for (int i = 0; i < 24; ++i) {
+    swapped.white[i] = args.black[i] ^ 56;
+    swapped.black[i] = args.white[i] ^ 56;
+  }
+  swapped.side = args.side ^ 1;
+  swapped.ep = args.ep ? args.ep ^ 56 : 0;
+  return swapped;
+}

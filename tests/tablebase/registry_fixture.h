@@ -44,6 +44,8 @@ struct ProbeArgs {
 };
 // From a FEN (its en-passant field too); fails the test when it does not parse.
 ProbeArgs ProbeArgsOfFen(const char* fen);
+// The same position with the colours exchanged: ranks mirrored, the other side to move.
+ProbeArgs ColourSwapped(const ProbeArgs& args);
 // The index of a position in its record, as the record's own colours see it (the stronger
 // side White; no colour swap).
 uint64_t IndexOfPosition(int record, const ProbeArgs& args);
