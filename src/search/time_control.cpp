@@ -27,6 +27,8 @@ constexpr int32_t MinimumTarget = 28;
 constexpr int32_t MinimumHardLimit = 58;
 // Reserved for the host's and the operating system's latency when the clock is nearly out.
 constexpr int32_t ClockReserve = 50;
+// Below this cap (ms) the search polls the clock in proportion to it.
+constexpr int32_t ClockCapForFinePolls = 400;
 
 uint32_t SearchStartTick;
 static int32_t LastTablebaseCheck;
@@ -245,6 +247,10 @@ void Poll(Position* pos) {
   // A node-limited search polls at counts that depend on the limit alone, so it stops at the
   // same node on every machine.
   uint64_t interval = NodeLimit > 0 ? uint64_t(NodeLimit) / 50 + 1 : t < 5000 ? PollInterval : uint64_t(SpeedEstimate);
+  // With little left on the clock the usual interval (some milliseconds of search) would
+  // overrun it: poll at least four times within the cap.
+  if (NodeLimit <= 0 && InClockMode() && ClockCap < ClockCapForFinePolls)
+    interval = std::min<uint64_t>(interval, std::max<uint64_t>(uint64_t(SpeedEstimate) * uint64_t(std::max(ClockCap, 0)) / 160, 100));
   NextPollPoint = pos->nodeCount + interval;
   if (t >= 2000) {
     if (t - LastTablebaseCheck >= 2000) {
