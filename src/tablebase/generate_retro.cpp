@@ -185,8 +185,20 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
   uint8_t* pending = job->pending[side ^ 1];
   GenPos pos, prev[GenMaxMoves];
   uint64_t smallest[GenMaxMoves];
+  uint64_t wanted = 0x0101010101010101ull * uint8_t(level + 1);
   for (uint64_t index = begin; index < end; index++) {
-    if (LoadValue(&own[index]) != level + 1) continue;
+    // This pass writes only the other side's values, so the own side's may be read eight
+    // at a time to skip the many that are not at this level.
+    if ((index & 7) == 0 && index + 8 <= end) {
+      uint64_t word;
+      memcpy(&word, own + index, 8);
+      uint64_t x = word ^ wanted;
+      if (((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull) == 0) {
+        index += 7;
+        continue;
+      }
+    }
+    if (own[index] != level + 1) continue;
     if (!GenDecode(mat, side, index, &pos)) {
       job->faults.fetch_add(1, std::memory_order_relaxed);
       continue;

@@ -175,10 +175,11 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
         // enemy slider sees, or that stands on no line through its king, cannot expose the
         // king; every other move is made to find out.
         int from = MoveFrom(move), to = MoveTo(move);
+        bool kingMove = PieceKind(MovePiece(move)) == WKing;
+        if (kingMove && enemy.cell[to].count != 0) continue;  // onto an attacked square: illegal
         bool surelyLegal = !inCheck && !(move & (MoveEnPassant | MoveCastle)) &&
-                           (PieceKind(MovePiece(move)) == WKing
-                                ? enemy.cell[to].count == 0
-                                : enemy.cell[from].sliders == 0 || !OnOneLine(from, kingSquare));
+                           (kingMove ? enemy.cell[to].count == 0
+                                     : enemy.cell[from].sliders == 0 || !OnOneLine(from, kingSquare));
         if (surelyLegal) {
           ApplyMoveWord(&gp, manAt, move, &after);
         } else {
