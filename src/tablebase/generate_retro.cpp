@@ -1,5 +1,6 @@
 #include "tablebase/generate_retro.h"
 
+#include <algorithm>
 #include <cstring>
 
 static uint16_t LoadValue(uint8_t* slot) {
@@ -13,6 +14,21 @@ static void StoreValue(GenJob* job, uint8_t* slot, uint16_t v) {
     return;
   }
   std::atomic_ref<uint8_t>(*slot).store(v == GenBroken ? GenStoredBroken : uint8_t(v), std::memory_order_relaxed);
+}
+
+// The smallest of a position's numbers (0 when it has none: kings touching).
+static int SmallestNumber(const GenMaterial* mat, const GenPos* pos, uint64_t* number) {
+  uint64_t numbers[2];
+  int images = GenIndexOf(mat, pos, numbers);
+  if (images == 0) return 0;
+  *number = images == 2 && numbers[1] < numbers[0] ? numbers[1] : numbers[0];
+  return 1;
+}
+
+// Sorts and drops repeats; the new length.
+static int Distinct(uint64_t* numbers, int count) {
+  std::sort(numbers, numbers + count);
+  return int(std::unique(numbers, numbers + count) - numbers);
 }
 
 static bool IsWin(uint16_t v) { return v != GenUndecided && v != GenBroken && ((v - 1) & 1) != 0; }
@@ -116,15 +132,17 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
     }
     int count = GenSuccessors(&pos, next);
     uint16_t value = GenUndecided;
+    int inside = 0;
+    uint64_t reached[GenMaxMoves];
     if (count == 0) {
       value = GenInCheck(&pos) ? 1 : GenUndecided;
     } else {
-      int inside = 0;
       uint16_t bestExit = GenUndecided;
       bool anyExit = false;
       for (int m = 0; m < count; m++) {
         if (InTableOrder(&table->mat, &next[m])) {
-          inside++;
+          if (SmallestNumber(&table->mat, &next[m], &reached[inside])) inside++;
+          else job->faults.fetch_add(1, std::memory_order_relaxed);
           continue;
         }
         uint16_t v = GenLookup(job, &next[m]);
@@ -138,11 +156,12 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
     }
     StoreValue(job, slot, value);
     if (value != GenUndecided) NoteValue(job, value);
+    job->pending[side][index] = value == GenUndecided ? uint8_t(Distinct(reached, inside)) : 0;
   }
 }
 
 // Whether every move of q loses by now (the successors inside the table are settled up to
-// `level` plies); the loss's value then.
+// `level` plies); the loss's value then. Asked once per position, when its count runs out.
 static uint16_t SettledLoss(GenJob* job, const GenPos* q, uint32_t level) {
   GenPos next[GenMaxMoves];
   int count = GenSuccessors(q, next);
@@ -158,23 +177,40 @@ static uint16_t SettledLoss(GenJob* job, const GenPos* q, uint32_t level) {
 
 void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
   GenTable* table = job->table;
+  const GenMaterial* mat = &table->mat;
   int side = job->side;
   uint32_t level = job->level;
   uint8_t* own = table->value[side];
   uint8_t* other = table->value[side ^ 1];
+  uint8_t* pending = job->pending[side ^ 1];
   GenPos pos, prev[GenMaxMoves];
+  uint64_t smallest[GenMaxMoves];
+  uint64_t wanted = 0x0101010101010101ull * uint8_t(level + 1);
   for (uint64_t index = begin; index < end; index++) {
-    if (LoadValue(&own[index]) != level + 1) continue;
-    if (!GenDecode(&table->mat, side, index, &pos)) {
+    // This pass writes only the other side's values, so the own side's may be read eight
+    // at a time to skip the many that are not at this level.
+    if ((index & 7) == 0 && index + 8 <= end) {
+      uint64_t word;
+      memcpy(&word, own + index, 8);
+      uint64_t x = word ^ wanted;
+      if (((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull) == 0) {
+        index += 7;
+        continue;
+      }
+    }
+    if (own[index] != level + 1) continue;
+    if (!GenDecode(mat, side, index, &pos)) {
       job->faults.fetch_add(1, std::memory_order_relaxed);
       continue;
     }
+    uint64_t self;
+    if (!SmallestNumber(mat, &pos, &self) || self != index) continue;  // handled under its other number
     int count = GenPredecessors(&pos, prev);
-    for (int p = 0; p < count; p++) {
-      uint64_t numbers[2];
-      int images = GenIndexOf(&table->mat, &prev[p], numbers);
-      if (level % 2 == 0) {
-        uint16_t win = uint16_t(level + 2);
+    if (level % 2 == 0) {
+      uint16_t win = uint16_t(level + 2);
+      for (int p = 0; p < count; p++) {
+        uint64_t numbers[2];
+        int images = GenIndexOf(mat, &prev[p], numbers);
         for (int k = 0; k < images; k++) {
           uint16_t current = LoadValue(&other[numbers[k]]);
           if (current == GenUndecided || (IsWin(current) && current > win)) {
@@ -182,13 +218,30 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
             NoteValue(job, win);
           }
         }
-      } else {
-        if (images == 0 || LoadValue(&other[numbers[0]]) != GenUndecided) continue;
-        uint16_t loss = SettledLoss(job, &prev[p], level);
-        if (loss == GenUndecided) continue;
-        for (int k = 0; k < images; k++) StoreValue(job, &other[numbers[k]], loss);
-        NoteValue(job, loss);
       }
+      continue;
+    }
+    int distinct = 0;
+    for (int p = 0; p < count; p++)
+      if (SmallestNumber(mat, &prev[p], &smallest[distinct])) distinct++;
+    distinct = Distinct(smallest, distinct);
+    for (int d = 0; d < distinct; d++) {
+      uint64_t q = smallest[d];
+      if (LoadValue(&other[q]) != GenUndecided) continue;
+      uint8_t left = std::atomic_ref<uint8_t>(pending[q]).fetch_sub(1, std::memory_order_relaxed);
+      if (left == 0) {
+        job->faults.fetch_add(1, std::memory_order_relaxed);  // more wins reached than moves counted
+        continue;
+      }
+      if (left != 1) continue;
+      GenPos loser;
+      uint64_t numbers[2];
+      if (!GenDecode(mat, side ^ 1, q, &loser)) continue;
+      uint16_t loss = SettledLoss(job, &loser, level);
+      if (loss == GenUndecided) continue;
+      int images = GenIndexOf(mat, &loser, numbers);
+      for (int k = 0; k < images; k++) StoreValue(job, &other[numbers[k]], loss);
+      NoteValue(job, loss);
     }
   }
 }

@@ -37,6 +37,9 @@ constexpr int GenMaxExits = 32;
 
 struct GenJob {
   GenTable* table;
+  // Per number of each side: how many distinct positions inside the table its moves reach
+  // that are not yet known wins for the opponent (the lost-position count of the level passes).
+  uint8_t* pending[2];
   GenExit exits[GenMaxExits];
   int exitCount;
   int side;                         // the array a level pass scans
@@ -59,9 +62,11 @@ uint16_t GenMoverValue(uint16_t next);
 int32_t GenPreference(uint16_t value);
 
 // Pass 1 over [begin, end) of 2 × sideSize numbers (White to move first): broken numbers,
-// mates, stalemates and the results of captures and promotions.
+// mates, stalemates, the results of captures and promotions, and the pending counts.
 void GenInitRange(GenJob* job, uint64_t begin, uint64_t end);
 // A level pass over [begin, end) of job->side's numbers: positions lost in `level` plies
 // make their predecessors wins; positions won in `level` plies make losses of predecessors
-// whose every move now loses.
+// whose every move now loses. Each position is handled once under its smallest number, and
+// a predecessor's count drops once per distinct position reached, so positions the numbering
+// maps onto themselves or onto two numbers are counted right.
 void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end);

@@ -107,6 +107,9 @@ static int Solve(GenSession* session, GenJob* job) {
       RunPass(session, name, "levels", from, to, LevelWork, job, table->sideSize);
     }
   }
+  free(job->pending[0]);  // the forward check does without them
+  free(job->pending[1]);
+  job->pending[0] = job->pending[1] = nullptr;
   if (job->tooLong.load() != 0) {
     snprintf(session->error, sizeof session->error, "%s: mates longer than 126 moves do not fit this generator",
              name);
@@ -168,7 +171,17 @@ static const GenTable* Generate(GenSession* session, const GenMaterial* mat) {
     return nullptr;
   }
   job->table = table;
-  int sound = Solve(session, job);
+  job->pending[0] = static_cast<uint8_t*>(malloc(bytes));
+  job->pending[1] = static_cast<uint8_t*>(malloc(bytes));
+  int sound = 0;
+  if (!job->pending[0] || !job->pending[1]) {
+    snprintf(session->error, sizeof session->error, "%s: not enough memory for %llu positions", mat->name,
+             (unsigned long long)(2 * table->sideSize));
+  } else {
+    sound = Solve(session, job);
+  }
+  free(job->pending[0]);
+  free(job->pending[1]);
   free(job);
   if (!sound) {
     FreeTable(table);

@@ -52,6 +52,58 @@ static void ReadEnginePosition(const Position* pos, int side, uint32_t flags, Ge
   if (pawn >= 0 && taker) out->epMan = int8_t(pawn);
 }
 
+// The engine's piece lists, slots and counts for the men of `gp`, as BuildPieceLists lays
+// them out (king first, then pawns, knights, bishops, rooks and queens, each by ascending
+// square), without its scans of the whole board: the check sets up every position.
+static void LayPieceLists(Position* pos, const GenPos* gp) {
+  memset(pos->pieceCount, 0, sizeof pos->pieceCount);
+  memset(pos->slots, 0, sizeof pos->slots);
+  memset(pos->pieceList, 0, sizeof pos->pieceList);
+  memset(pos->listCode, 0, sizeof pos->listCode);
+  memset(pos->entryOf, 0, sizeof pos->entryOf);
+  int order[GenMaxMen], n = 0;
+  for (int i = 2; i < gp->men; i++) {
+    // Men of a side by kind (pawn first), then square; insertion keeps the handful sorted.
+    int key = gp->color[i] * 1024 + gp->kind[i] * 64 + gp->sq[i];
+    int at = n++;
+    while (at > 0) {
+      int j = order[at - 1];
+      if (gp->color[j] * 1024 + gp->kind[j] * 64 + gp->sq[j] < key) break;
+      order[at] = j;
+      at--;
+    }
+    order[at] = i;
+  }
+  int length[2] = {1, 1};
+  for (int c = 0; c < 2; c++) {
+    int code = WKing + c * BlackBit, square = gp->sq[c] + 1;
+    pos->pieceList[c][0] = uint8_t(square);
+    pos->listCode[c][0] = code;
+    pos->entryOf[square] = 0;
+    pos->pieceCount[code]++;
+  }
+  for (int k = 0; k < n; k++) {
+    int i = order[k], c = gp->color[i];
+    int code = CodeOfKind[gp->kind[i]] + c * BlackBit, square = gp->sq[i] + 1, index = length[c]++;
+    pos->pieceList[c][index] = uint8_t(square);
+    pos->listCode[c][index] = code;
+    pos->entryOf[square] = uint8_t(index);
+    pos->pieceCount[code]++;
+    if (gp->kind[i] == 1) continue;
+    PieceSlots* slots = &pos->slots[code];
+    slots->entry[slots->count++] = uint8_t(index);
+    slots->entry[slots->count] = 0;
+  }
+  pos->undoTop = 0;
+}
+
+// Squares 1..64 on one rank, file or diagonal: only then can a piece leaving one uncover
+// the other to a slider.
+static bool OnOneLine(int a, int b) {
+  int df = ((a - 1) & 7) - ((b - 1) & 7), dr = ((a - 1) >> 3) - ((b - 1) >> 3);
+  return df == 0 || dr == 0 || df == dr || df == -dr;
+}
+
 // The position after a move that is known legal, from the move word alone.
 static void ApplyMoveWord(const GenPos* before, const int8_t manAt[65], Move move, GenPos* out) {
   *out = *before;
@@ -94,7 +146,7 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
     }
     uint32_t flags = 0;
     if (gp.epMan >= 0) flags = uint32_t(gp.sq[gp.epMan] + (gp.color[gp.epMan] == 0 ? -8 : 8) + 1);
-    BuildPieceLists(pos);
+    LayPieceLists(pos, &gp);
     BuildAttackTables(pos);
     PlyState* root = &pos->plies[0];
     if (side != stackSide) {
@@ -113,17 +165,21 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
     GenerateMoves(pos, root, GenAll, 1);
     const AttackTable& enemy = pos->attacks[side ^ 1];
     bool inCheck = (root->flags & InCheckFlag) != 0;
+    int kingSquare = gp.sq[side] + 1;
     int legal = 0;
     uint16_t best = GenUndecided;
     for (MoveEntry* list : {root->tacticalBase, root->quietBase}) {
       for (MoveEntry* entry = list; entry->score != MoveListEnd; entry++) {
         Move move = entry->move;
-        // Out of check, a king move to an unattacked square and a move of a piece no enemy
-        // slider sees cannot expose the king; every other move is made to find out.
+        // Out of check, a king move to an unattacked square and a move of a piece that no
+        // enemy slider sees, or that stands on no line through its king, cannot expose the
+        // king; every other move is made to find out.
         int from = MoveFrom(move), to = MoveTo(move);
+        bool kingMove = PieceKind(MovePiece(move)) == WKing;
+        if (kingMove && enemy.cell[to].count != 0) continue;  // onto an attacked square: illegal
         bool surelyLegal = !inCheck && !(move & (MoveEnPassant | MoveCastle)) &&
-                           (PieceKind(MovePiece(move)) == WKing ? enemy.cell[to].count == 0
-                                                                : enemy.cell[from].sliders == 0);
+                           (kingMove ? enemy.cell[to].count == 0
+                                     : enemy.cell[from].sliders == 0 || !OnOneLine(from, kingSquare));
         if (surelyLegal) {
           ApplyMoveWord(&gp, manAt, move, &after);
         } else {
