@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "board/check.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/position.h"
@@ -149,7 +150,8 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
     LayPieceLists(pos, &gp);
     BuildAttackTables(pos);
     PlyState* root = &pos->plies[0];
-    if (side != stackSide) {
+    // Builds that check the engine's invariants need the whole root state at every position.
+    if (side != stackSide || KESTRANE_CHECKS) {
       pos->keyPtr = nullptr;
       SetupRootPly(pos, side, flags);
       stackSide = side;
