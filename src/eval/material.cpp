@@ -1,5 +1,6 @@
 #include "eval/material.h"
 #include <initializer_list>
+#include "board/check.h"
 #include "board/keys.h"
 #include "board/types.h"
 #include "eval/root_tables.h"
@@ -214,7 +215,10 @@ const MaterialEntry* MaterialLookup(const Position* pos, const PlyState* ps, Mat
                     ZobristKey1[WKing][1 + (ws & 63)] ^ ZobristKey1[WKnight][1 + (bs & 63)]) &
                    (MaterialHashSize - 1);
   MaterialEntry* e = &MaterialHash[index];
-  if (e->key == key && (e->flags & MaterialFilled)) return e;
+  if (e->key == key && (e->flags & MaterialFilled)) {
+    KESTRANE_ASSERT(MaterialEntryIsOk(e, pos, ps));
+    return e;
+  }
   e->key = key;
   MaterialBalance(ps, counts, e);
   return e;
@@ -222,4 +226,14 @@ const MaterialEntry* MaterialLookup(const Position* pos, const PlyState* ps, Mat
 
 void ClearMaterialHash() {
   for (int i = 0; i < MaterialHashSize; i++) MaterialHash[i] = MaterialEntry{};
+}
+
+int MaterialEntryIsOk(const MaterialEntry* e, const Position* pos, const PlyState* ps) {
+  MaterialCounts counts[2];
+  CountMaterial(pos, ps, White, &counts[White]);
+  CountMaterial(pos, ps, Black, &counts[Black]);
+  MaterialEntry fresh{};
+  MaterialBalance(ps, counts, &fresh);
+  uint32_t key = ps->signature[White] << 16 | ps->signature[Black];
+  return e->key == key && e->score == fresh.score && e->scale == fresh.scale && e->flags == fresh.flags;
 }

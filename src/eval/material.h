@@ -30,3 +30,6 @@ void MaterialBalance(const PlyState* ps, const MaterialCounts counts[2], Materia
 // fields are balanced into `scratch` instead of the table.
 const MaterialEntry* MaterialLookup(const Position* pos, const PlyState* ps, MaterialEntry* scratch);
 void ClearMaterialHash();
+// A table entry agrees with the node: its key is the node's signatures and its terms are what
+// the balance works out afresh from the node's counts.
+int MaterialEntryIsOk(const MaterialEntry* e, const Position* pos, const PlyState* ps);

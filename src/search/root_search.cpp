@@ -67,7 +67,7 @@ static bool IsQuietPawnMove(Move move) { return (move & 0x17FC000) == 0; }
 // The clock checks made between root moves and between iterations.
 static bool PastTarget() {
   int64_t t = ElapsedMs();
-  return t >= HardLimit || (NoTroubleFlag && t >= int64_t(TargetTime) + ExtraTime);
+  return t >= RootTime.hardLimit || (NoTroubleFlag && t >= int64_t(RootTime.target) + RootTime.extra);
 }
 
 static void ClearSearchTables(Position* pos) {
@@ -106,7 +106,7 @@ static PlyState* SetUpSearch(Position* pos) {
   if (InClockMode()) AllocateTime();
   int loaded = PositionLearning ? LoadLearning(pos, root) : 0;
   BeginLearningSearch(loaded);
-  if (PositionLearning) BeginLearnedEntries(TimeMode == TimeFixedDepth && DepthLimit == 99);
+  if (PositionLearning) BeginLearnedEntries(RootTime.mode == TimeFixedDepth && RootTime.depthLimit == 99);
 
   ResetRunningBounds();
   RootInfo.score = Evaluate(pos, root, -MateScore, MateScore, 0);
@@ -342,7 +342,7 @@ static void ApplyEasyMove(const Position* pos, const Iteration& it) {
 // Stops past 70% of the budget when the budget is spent or a quiet move stayed best.
 static bool EarlyStop(const Iteration& it) {
   if (!Thinking() || it.depth < 4) return false;
-  int64_t budget = int64_t(TargetTime) + ExtraTime, t = ElapsedMs();
+  int64_t budget = int64_t(RootTime.target) + RootTime.extra, t = ElapsedMs();
   if (t * 100 <= budget * (PonderEnabled ? 75 : 70)) return false;
   Move best = RootInfo.bestMove;
   return t >= budget || (IsQuietNonPawnMove(best) && best == it.bestAtStart);
@@ -369,13 +369,13 @@ static bool FinishIteration(Position* pos, PlyState* root, Iteration* it) {
   if (!(best & MoveTacticalMask)) AddHistory(pos, root->side, best, d * d);
   if (!RootMoveRepeats(pos, root, best))
     StoreRootEntry(root->side, root->key1, root->key2, best, RootInfo.score, d);
-  if (clock && d >= 4 && Thinking() && (ElapsedMs() >= HardLimit || ElapsedMs() >= TargetTime)) return false;
+  if (clock && d >= 4 && Thinking() && (ElapsedMs() >= RootTime.hardLimit || ElapsedMs() >= RootTime.target)) return false;
   return true;
 }
 
 static void IterativeDeepening(Position* pos, PlyState* root) {
   const int lines = std::min(MultiPV, RootInfo.count);
-  const int depthLimit = std::max(DepthLimit, 1);
+  const int depthLimit = std::max(RootTime.depthLimit, 1);
   for (int d = 1; d < 100 && d <= depthLimit && !Stopped(); ++d) {
     int score = RootInfo.score;
     if (lines <= 1 && score >= -MateThreshold && d > MateScore - std::abs(score)) break;
@@ -432,9 +432,9 @@ Move SearchRoot(Position* pos, Move* ponderMove) {
   CloseThreadClock(&cpu);
   ReportSearchEnd(pos, SearchStartTick, elapsed > 0 ? int(cpuUsed * 1000 / elapsed) : 0);
   if (best) *ponderMove = ChoosePonderMove(pos, root, best);
-  if (best) StoreLearning(pos, root, SavedPv[0] == best ? SavedPv[1] : 0, !InClockMode() || TargetTime > 3000,
+  if (best) StoreLearning(pos, root, SavedPv[0] == best ? SavedPv[1] : 0, !InClockMode() || RootTime.target > 3000,
                           RootMoveRepeats(pos, root, best));
-  if (PositionLearning && TimeMode == TimeFixedDepth && DepthLimit == 99) KeepAnalysisEntries(root);
+  if (PositionLearning && RootTime.mode == TimeFixedDepth && RootTime.depthLimit == 99) KeepAnalysisEntries(root);
   RootInfo.pondering = 0;
   return best;
 }

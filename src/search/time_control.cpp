@@ -12,14 +12,13 @@
 #include "search/search_flags.h"
 #include "search/search_reports.h"
 
-int32_t TimeMode = TimeFixedDepth;
-int32_t TargetTime, ExtraTime, AllocatedTime, HardLimit, DepthLimit = 3;
-int32_t ClockCap = INT32_MAX;
-int32_t TimeLeft, TimeIncrement, MovesToGo;
+static RootTimeState TimeState = {.mode = TimeFixedDepth, .target = 0, .extra = 0, .allocated = 0, .hardLimit = 0,
+                                  .depthLimit = 3, .clockCap = INT32_MAX, .timeLeft = 0, .increment = 0,
+                                  .movesToGo = 0, .nodeLimit = 0};
+const RootTimeState& RootTime = TimeState;
 
 int32_t SpeedEstimate = 100000;
 uint64_t PollInterval = 25000;
-int32_t NodeLimit = 0;
 int32_t TablebaseTime = 0;
 uint64_t NextPollPoint = 1000;
 
@@ -47,46 +46,46 @@ int32_t ElapsedMs() {
 void SetTimeMode(int mode, int value) {
   switch (mode) {
     case TimeFixedMove:
-      TargetTime = HardLimit = value;
-      DepthLimit = 99;
+      TimeState.target = TimeState.hardLimit = value;
+      TimeState.depthLimit = 99;
       break;
     case TimeFixedDepth:
-      TargetTime = HardLimit = INT32_MAX;
-      DepthLimit = value;
+      TimeState.target = TimeState.hardLimit = INT32_MAX;
+      TimeState.depthLimit = value;
       break;
     case TimeMovesToGo:
     case TimeWholeGame:
-      TargetTime = HardLimit = 0;
-      DepthLimit = 99;
+      TimeState.target = TimeState.hardLimit = 0;
+      TimeState.depthLimit = 99;
       break;
     default:
       return;
   }
-  if (mode <= TimeFixedDepth) ExtraTime = AllocatedTime = 0;
-  TimeMode = mode;
+  if (mode <= TimeFixedDepth) TimeState.extra = TimeState.allocated = 0;
+  TimeState.mode = mode;
 }
 
 void SetMovesInTimeControl(int movesToGo, int timeLeft, int increment) {
-  MovesToGo = movesToGo;
-  TimeLeft = timeLeft;
-  TimeIncrement = increment;
+  TimeState.movesToGo = movesToGo;
+  TimeState.timeLeft = timeLeft;
+  TimeState.increment = increment;
 }
 
 void SetWholeGameControl(int timeLeft, int increment) {
-  MovesToGo = 0;
-  TimeLeft = timeLeft;
-  TimeIncrement = increment;
+  TimeState.movesToGo = 0;
+  TimeState.timeLeft = timeLeft;
+  TimeState.increment = increment;
 }
 
 void ZeroTimeControl() {
-  MovesToGo = TimeLeft = TimeIncrement = 0;
-  TargetTime = ExtraTime = AllocatedTime = HardLimit = 0;
+  TimeState.movesToGo = TimeState.timeLeft = TimeState.increment = 0;
+  TimeState.target = TimeState.extra = TimeState.allocated = TimeState.hardLimit = 0;
 }
 
-bool InClockMode() { return TimeMode == TimeMovesToGo || TimeMode == TimeWholeGame; }
+bool InClockMode() { return TimeState.mode == TimeMovesToGo || TimeState.mode == TimeWholeGame; }
 
 // "movestogo 0" is a whole-game clock: only a positive count selects the moves-to-go rules.
-static bool HasMovesToGo() { return TimeMode == TimeMovesToGo && MovesToGo > 0; }
+static bool HasMovesToGo() { return TimeState.mode == TimeMovesToGo && TimeState.movesToGo > 0; }
 
 static int32_t ClampToInt(int64_t v) {
   return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
@@ -95,7 +94,7 @@ static int32_t ClampToInt(int64_t v) {
 // The clock must never run out: whatever the budgets say, a clock search keeps a reserve for
 // latency, and with almost nothing left it uses at most a quarter of what remains.
 static int32_t ComputeClockCap() {
-  int32_t r = std::max(TimeLeft, 0);
+  int32_t r = std::max(TimeState.timeLeft, 0);
   return std::max(r - ClockReserve, r / 4);
 }
 
@@ -109,26 +108,26 @@ int TimePercent(int x) {
 int LimitFromPercent(int percent) {
   int64_t limit;
   if (HasMovesToGo()) {
-    int64_t n = std::min(MovesToGo, 60);
-    int64_t r = TimeLeft;
+    int64_t n = std::min(TimeState.movesToGo, 60);
+    int64_t r = TimeState.timeLeft;
     limit = (90 * r - (n - 1) * percent * r / (n + 2)) / 100;
     limit = std::min(limit, r - 1000);
   } else {
-    int64_t r = int64_t(TimeLeft) - 1000;
+    int64_t r = int64_t(TimeState.timeLeft) - 1000;
     limit = std::min(r * percent / 100, r);
   }
   limit = std::max<int64_t>(limit, MinimumHardLimit);
-  if (InClockMode()) limit = std::min<int64_t>(limit, ClockCap);
+  if (InClockMode()) limit = std::min<int64_t>(limit, TimeState.clockCap);
   return ClampToInt(limit);
 }
 
 void AllocateTime() {
-  ClockCap = ComputeClockCap();
-  int64_t r = TimeLeft, inc = TimeIncrement, target;
+  TimeState.clockCap = ComputeClockCap();
+  int64_t r = TimeState.timeLeft, inc = TimeState.increment, target;
   int percent;
   if (HasMovesToGo()) {
-    int64_t n = std::min(MovesToGo, 60);
-    int64_t divisor = (PonderEnabled && MovesToGo >= 8) ? n * 3 / 4 + 2 : n + 2;
+    int64_t n = std::min(TimeState.movesToGo, 60);
+    int64_t divisor = (PonderEnabled && TimeState.movesToGo >= 8) ? n * 3 / 4 + 2 : n + 2;
     target = r / divisor + inc * 90 / 100;
     percent = 85;
   } else {
@@ -146,35 +145,35 @@ void AllocateTime() {
     target = t / 100;
     percent = 25;
   }
-  HardLimit = LimitFromPercent(percent);
+  TimeState.hardLimit = LimitFromPercent(percent);
   if (TimeUsage != 100) target = target * TimeUsage / 100;
-  ExtraTime = 0;
-  TargetTime = std::max(ClampToInt(target), MinimumTarget);
-  AllocatedTime = TargetTime;
+  TimeState.extra = 0;
+  TimeState.target = std::max(ClampToInt(target), MinimumTarget);
+  TimeState.allocated = TimeState.target;
 }
 
-void AddExtraTime(int64_t ms) { ExtraTime = ClampToInt(int64_t(ExtraTime) + ms); }
+void AddExtraTime(int64_t ms) { TimeState.extra = ClampToInt(int64_t(TimeState.extra) + ms); }
 
-void HalveExtraTime() { ExtraTime /= 2; }
+void HalveExtraTime() { TimeState.extra /= 2; }
 
 void MoveExtraTimeIntoTarget() {
-  TargetTime = ClampToInt(int64_t(TargetTime) + ExtraTime);
-  ExtraTime = 0;
+  TimeState.target = ClampToInt(int64_t(TimeState.target) + TimeState.extra);
+  TimeState.extra = 0;
 }
 
 int32_t HalveTarget() {
-  int32_t taken = TargetTime - TargetTime / 2;
-  TargetTime /= 2;
-  AllocatedTime /= 2;
+  int32_t taken = TimeState.target - TimeState.target / 2;
+  TimeState.target /= 2;
+  TimeState.allocated /= 2;
   return taken;
 }
 
 void GiveBackTime(int32_t ms) {
-  TargetTime = ClampToInt(int64_t(TargetTime) + ms);
-  AllocatedTime = ClampToInt(int64_t(AllocatedTime) + ms);
+  TimeState.target = ClampToInt(int64_t(TimeState.target) + ms);
+  TimeState.allocated = ClampToInt(int64_t(TimeState.allocated) + ms);
 }
 
-void SetHardLimitAfterChange(int x) { HardLimit = LimitFromPercent(TimePercent(x)); }
+void SetHardLimitAfterChange(int x) { TimeState.hardLimit = LimitFromPercent(TimePercent(x)); }
 
 // One round of the calibration: the start-up tables of the board are rebuilt twice.
 static void CalibrationRound() {
@@ -202,7 +201,7 @@ void MeasureSpeed() {
 void SetNodeLimit(int32_t nodeLimit, uint64_t pollInterval) {
   PollInterval = uint64_t(SpeedEstimate / 4);
   if (pollInterval && pollInterval < PollInterval) PollInterval = pollInterval;
-  NodeLimit = nodeLimit;
+  TimeState.nodeLimit = nodeLimit;
 }
 
 void PonderHit() {
@@ -214,7 +213,7 @@ static void ApplyPonderHit(int32_t t) {
   if (!RootInfo.pondering || SearchMode.load(std::memory_order_relaxed) != 1) return;
   RootInfo.pondering = 0;
   if (RootInfo.singleMove ||
-      (t >= TargetTime + ExtraTime && NoTroubleFlag && RootInfo.searchingFirstMove))
+      (t >= TimeState.target + TimeState.extra && NoTroubleFlag && RootInfo.searchingFirstMove))
     StopFlag.store(1, std::memory_order_relaxed);
 }
 
@@ -222,35 +221,35 @@ void CheckPonderHit() { ApplyPonderHit(ElapsedMs()); }
 
 // A node-limited search with a clock waits until a plausible thinking time has passed.
 static void WaitAfterNodeLimit() {
-  int64_t w = int64_t(TargetTime) + ExtraTime;
-  if (TimeMode != TimeFixedMove && w > 0) {
+  int64_t w = int64_t(TimeState.target) + TimeState.extra;
+  if (TimeState.mode != TimeFixedMove && w > 0) {
     int64_t r = NextRandom() & 0x7FFFFFFF;
     w = (r & 1) ? w + r % w : w - r % std::max<int64_t>(2 * w / 3, 1);
   }
   while (!StopFlag.load(std::memory_order_relaxed)) {
     int mode = SearchMode.load(std::memory_order_relaxed);
-    if (mode != 2 && (TimeMode == TimeFixedDepth || ElapsedMs() >= w)) break;
+    if (mode != 2 && (TimeState.mode == TimeFixedDepth || ElapsedMs() >= w)) break;
     SleepMilliseconds(10);
   }
 }
 
 void Poll(Position* pos) {
   int32_t t = ElapsedMs();
-  if (NodeLimit > 0) {
-    uint64_t needed = uint64_t(NodeLimit) * (!NoTroubleFlag && RootDepth <= 1 ? 8 : 1);
+  if (TimeState.nodeLimit > 0) {
+    uint64_t needed = uint64_t(TimeState.nodeLimit) * (!NoTroubleFlag && RootDepth <= 1 ? 8 : 1);
     if (pos->nodeCount >= needed) {
-      if (TimeMode != TimeFixedDepth || SearchMode.load(std::memory_order_relaxed) == 2)
+      if (TimeState.mode != TimeFixedDepth || SearchMode.load(std::memory_order_relaxed) == 2)
         WaitAfterNodeLimit();
       StopFlag.store(1, std::memory_order_relaxed);
     }
   }
   // A node-limited search polls at counts that depend on the limit alone, so it stops at the
   // same node on every machine.
-  uint64_t interval = NodeLimit > 0 ? uint64_t(NodeLimit) / 50 + 1 : t < 5000 ? PollInterval : uint64_t(SpeedEstimate);
+  uint64_t interval = TimeState.nodeLimit > 0 ? uint64_t(TimeState.nodeLimit) / 50 + 1 : t < 5000 ? PollInterval : uint64_t(SpeedEstimate);
   // With little left on the clock the usual interval (some milliseconds of search) would
   // overrun it: poll at least four times within the cap.
-  if (NodeLimit <= 0 && InClockMode() && ClockCap < ClockCapForFinePolls)
-    interval = std::min<uint64_t>(interval, std::max<uint64_t>(uint64_t(SpeedEstimate) * uint64_t(std::max(ClockCap, 0)) / 160, 100));
+  if (TimeState.nodeLimit <= 0 && InClockMode() && TimeState.clockCap < ClockCapForFinePolls)
+    interval = std::min<uint64_t>(interval, std::max<uint64_t>(uint64_t(SpeedEstimate) * uint64_t(std::max(TimeState.clockCap, 0)) / 160, 100));
   NextPollPoint = pos->nodeCount + interval;
   if (t >= 2000) {
     if (t - LastTablebaseCheck >= 2000) {
@@ -264,8 +263,8 @@ void Poll(Position* pos) {
   ApplyPonderHit(t);
   if (SearchMode.load(std::memory_order_relaxed) != 1) return;
   if (RootDepth > 4 &&
-      (t >= HardLimit || (NoTroubleFlag && int64_t(t) >= int64_t(AllocatedTime) + ExtraTime + TargetTime)))
+      (t >= TimeState.hardLimit || (NoTroubleFlag && int64_t(t) >= int64_t(TimeState.allocated) + TimeState.extra + TimeState.target)))
     StopFlag.store(1, std::memory_order_relaxed);
   // Past the reserve the clock wins over the wish to finish a shallow iteration.
-  if (InClockMode() && RootDepth > 1 && t >= ClockCap) StopFlag.store(1, std::memory_order_relaxed);
+  if (InClockMode() && RootDepth > 1 && t >= TimeState.clockCap) StopFlag.store(1, std::memory_order_relaxed);
 }

@@ -12,14 +12,19 @@ void SetMovesInTimeControl(int movesToGo, int timeLeft, int increment);
 void SetWholeGameControl(int timeLeft, int increment);
 void ZeroTimeControl();
 
-extern int32_t TimeMode;
-extern int32_t TargetTime;     // the normal time for this move; grows between iterations
-extern int32_t ExtraTime;      // added during an iteration for fail lows, fail highs, new best moves
-extern int32_t AllocatedTime;  // the target as first allocated
-extern int32_t HardLimit;      // never passed while thinking
-extern int32_t DepthLimit;     // largest iteration depth
-extern int32_t ClockCap;       // the most a clock search may use of the remaining time
-extern int32_t TimeLeft, TimeIncrement, MovesToGo;
+// The root's time state. Only the functions of this file write it; the search reads it.
+struct RootTimeState {
+  int32_t mode;         // a TimeModeKind
+  int32_t target;       // the normal time for this move; grows between iterations
+  int32_t extra;        // added during an iteration for fail lows, fail highs, new best moves
+  int32_t allocated;    // the target as first allocated
+  int32_t hardLimit;    // never passed while thinking
+  int32_t depthLimit;   // largest iteration depth
+  int32_t clockCap;     // the most a clock search may use of the remaining time
+  int32_t timeLeft, increment, movesToGo;  // the clock of the side to move
+  int32_t nodeLimit;    // "go nodes"; 0 for none
+};
+extern const RootTimeState& RootTime;
 
 // True in the clock modes (2 and 3), where the budgets above come from AllocateTime.
 bool InClockMode();
@@ -50,7 +55,6 @@ void CheckPonderHit();
 
 extern int32_t SpeedEstimate;  // nodes between clock checks after the first five seconds
 extern uint64_t PollInterval;  // nodes between clock checks in the first five seconds
-extern int32_t NodeLimit;      // "go nodes"; 0 for none
 // The node limit of a new search (0 for none) and the clock checks' first interval: a quarter
 // of SpeedEstimate, or pollInterval when that is smaller and not 0.
 void SetNodeLimit(int32_t nodeLimit, uint64_t pollInterval);

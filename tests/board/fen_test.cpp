@@ -5,6 +5,7 @@
 #include <string>
 
 #include "board/fen.h"
+#include "board/test_fens.h"
 #include "board/types.h"
 
 namespace {
@@ -40,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
     Fen, FenCases,
     ::testing::Values(
         FenCase{"8/8/8/8/8/8/8/8 w", 1, 0, 0},
-        FenCase{"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 1, 0, 0x3C0},
+        FenCase{StartFen, 1, 0, 0x3C0},
         FenCase{"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w KQkq - 0 1", 1, 0, 0x1C0},  // h1 rook missing
         FenCase{"r3k2r/8/8/8/8/8/8/R3K2R b Kq - 0 1", 1, 1, 0x240},
         FenCase{"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e3 0 1", 1, 0, 0x3C0},   // e3, White to move
@@ -67,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Fen, PlacesPiecesRankByRank) {
   int8_t board[65] = {};
   RootState state;
-  ASSERT_EQ(ParseFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", board, &state), 1);
+  ASSERT_EQ(ParseFen(KiwipeteFen, board, &state), 1);
   EXPECT_EQ(board[Sq("a8")], BRook);
   EXPECT_EQ(board[Sq("e8")], BKing);
   EXPECT_EQ(board[Sq("e7")], BQueen);
@@ -150,7 +151,7 @@ TEST_P(PlayableCases, JudgesTheBoard) {
 INSTANTIATE_TEST_SUITE_P(
     Fen, PlayableCases,
     ::testing::Values(
-        PlayableCase{"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 1},
+        PlayableCase{StartFen, 1},
         PlayableCase{"8/8/8/8/8/8/8/8 w", 0},                 // no kings
         PlayableCase{"4k3/8/8/8/8/8/8/4K2K w - -", 0},        // two White kings
         PlayableCase{"4k3/8/8/8/8/8/8/8 w - -", 0},           // no White king

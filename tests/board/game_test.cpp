@@ -5,6 +5,7 @@
 #include "board/game.h"
 #include "board/move_text.h"
 #include "board/position_check.h"
+#include "board/test_fens.h"
 #include "board_fixture.h"
 
 namespace {
@@ -89,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GameMoveCase{"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", true},
                       GameMoveCase{"4k3/8/8/3pP3/8/8/8/4K3 w - - 0 1", "e5d6", false},
                       GameMoveCase{"4k3/4r3/8/8/8/8/4B3/4K3 w - - 0 1", "e2d3", false},  // pinned
-                      GameMoveCase{"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1c1", true},
+                      GameMoveCase{CastlingFen, "e1c1", true},
                       GameMoveCase{"r3k2r/8/8/8/8/8/8/R3K2R w Qkq - 0 1", "e1g1", false}));
 
 TEST_F(Game, LongAndJunkTextsAreSkipped) {
@@ -102,7 +103,7 @@ TEST_F(Game, LongAndJunkTextsAreSkipped) {
 }
 
 TEST_F(Game, SpecialMovesUpdateBoardAndRights) {
-  Start("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+  Start(CastlingFen);
   ASSERT_TRUE(Play("a1b1"));
   EXPECT_EQ(GameHistory[GameLength].flags, 0x2C0);
   ASSERT_TRUE(Play("e8g8"));
@@ -159,10 +160,10 @@ TEST_F(Game, LegalMoveListMatchesPerftAndTexts) {
   };
   const Case cases[] = {
       {nullptr, 20},
-      {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 48},
-      {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 14},
-      {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 6},
-      {"rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 44},
+      {KiwipeteFen, 48},
+      {EndgameFen, 14},
+      {PromotionsFen, 6},
+      {TalkchessFen, 44},
       {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 0},
       {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 0},
   };

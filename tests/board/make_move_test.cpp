@@ -4,6 +4,7 @@
 
 #include "board/geometry.h"
 #include "board/position_check.h"
+#include "board/test_fens.h"
 #include "board_fixture.h"
 #include "eval/piece_square.h"
 
@@ -103,10 +104,10 @@ TEST_P(MakeMoveRights, DropsTheRightsTheMoveTouches) {
 
 INSTANTIATE_TEST_SUITE_P(
     MakeMove, MakeMoveRights,
-    ::testing::Values(RightsCase{"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "h1h8", 0x140},   // captures on h8
-                      RightsCase{"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1e2", 0x0C0},
-                      RightsCase{"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "a1a2", 0x2C0},
-                      RightsCase{"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1g1", 0x0C0},
+    ::testing::Values(RightsCase{CastlingFen, "h1h8", 0x140},   // captures on h8
+                      RightsCase{CastlingFen, "e1e2", 0x0C0},
+                      RightsCase{CastlingFen, "a1a2", 0x2C0},
+                      RightsCase{CastlingFen, "e1g1", 0x0C0},
                       RightsCase{"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "a8a1", 0x280},   // captures on a1
                       RightsCase{"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8c8", 0x300},
                       RightsCase{"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "h8h7", 0x340}));
@@ -143,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MakeMove, CastlingMovesTheRook) {
   BoardSetup b;
-  PlyState* root = b.Load("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+  PlyState* root = b.Load(CastlingFen);
   PlyState* next = Play(b, root, "e1c1");
   ASSERT_NE(next, nullptr);
   EXPECT_EQ(b.pos->board[Sq("c1")], WKing);

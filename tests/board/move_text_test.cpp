@@ -4,6 +4,7 @@
 
 #include "board/fen.h"
 #include "board/move_text.h"
+#include "board/test_fens.h"
 
 namespace {
 
@@ -22,22 +23,21 @@ TEST_P(MoveTextCases, ParsesAgainstTheBoard) {
   EXPECT_EQ(ParseMoveText(board, GetParam().text, state.side), GetParam().expected) << GetParam().text;
 }
 
-constexpr const char* Start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 INSTANTIATE_TEST_SUITE_P(
     MoveText, MoveTextCases,
     ::testing::Values(
-        ParseCase{Start, "e2e4", 0x20800E8D},
-        ParseCase{Start, "E2E4", 0x20800E8D},                           // upper-case files
-        ParseCase{Start, "g1f3", MakeMoveWord(7, 22, WKnight)},
-        ParseCase{Start, "e3e4", 0},                                    // empty from-square
-        ParseCase{Start, "e7e8x", 0},
-        ParseCase{Start, "e2e9", 0},
-        ParseCase{Start, "i2i4", 0},
-        ParseCase{Start, "e2e4e", 0},
-        ParseCase{Start, "e2e", 0},
-        ParseCase{Start, "", 0},
-        ParseCase{Start, "e2e4qq", 0},
+        ParseCase{StartFen, "e2e4", 0x20800E8D},
+        ParseCase{StartFen, "E2E4", 0x20800E8D},                           // upper-case files
+        ParseCase{StartFen, "g1f3", MakeMoveWord(7, 22, WKnight)},
+        ParseCase{StartFen, "e3e4", 0},                                    // empty from-square
+        ParseCase{StartFen, "e7e8x", 0},
+        ParseCase{StartFen, "e2e9", 0},
+        ParseCase{StartFen, "i2i4", 0},
+        ParseCase{StartFen, "e2e4e", 0},
+        ParseCase{StartFen, "e2e", 0},
+        ParseCase{StartFen, "", 0},
+        ParseCase{StartFen, "e2e4qq", 0},
         ParseCase{"3k4/4P3/8/8/8/8/8/4K3 w - -", "e7e8Q", MakeMoveWord(53, 61, WPawn, 0, WQueen)},
         ParseCase{"4k3/8/8/8/8/8/4p3/K7 b - -", "e2e1q", MakeMoveWord(13, 5, BPawn, 0, BQueen)},
         ParseCase{"4k3/8/8/8/8/8/4p3/K7 b - -", "e2e1n", MakeMoveWord(13, 5, BPawn, 0, BKnight)},

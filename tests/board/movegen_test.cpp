@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "board/test_fens.h"
 #include "board_fixture.h"
 
 namespace {
@@ -184,16 +185,15 @@ TEST_P(Plausible, ChecksTheMoveAgainstTheBoard) {
   EXPECT_EQ(IsMovePlausible(GetParam().move, board, state.flags), GetParam().plausible) << MoveString(GetParam().move);
 }
 
-constexpr const char* CastleFen = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
 
 INSTANTIATE_TEST_SUITE_P(
     MoveGen, Plausible,
     ::testing::Values(
-        PlausibleCase{CastleFen, 0x8400385, 1},
+        PlausibleCase{CastlingFen, 0x8400385, 1},
         PlausibleCase{"r3k2r/8/8/8/8/8/8/R3KB1R w KQkq - 0 1", 0x8400385, 0},   // f1 occupied
         PlausibleCase{"r3k2r/8/8/8/8/8/8/R3K2R w Qkq - 0 1", 0x8400385, 0},     // no right
         PlausibleCase{"r3k2r/8/8/8/8/8/8/RN2K2R w KQkq - 0 1", 0x8400185, 0},   // b1 occupied
-        PlausibleCase{CastleFen, 0xA401DBD, 1},
+        PlausibleCase{CastlingFen, 0xA401DBD, 1},
         PlausibleCase{StartFen, 0x20800E8D, 1},                                   // e2e4
         PlausibleCase{StartFen, MakeMoveWord(13, 29, WPawn), 0},                  // double step without its bit
         PlausibleCase{StartFen, MakeMoveWord(13, 21, WPawn) | MoveDoubleStep, 0},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "board/perft.h"
+#include "board/test_fens.h"
 #include "board_fixture.h"
 
 namespace {
@@ -39,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PerftCase{"8/8/8/KPp4r/8/8/8/7k w - c6 0 1", 4, 4225},
                       PerftCase{"8/8/8/2k5/2pP4/8/B7/4K3 b - d3 0 3", 4, 5380},
                       PerftCase{"3k4/3p4/8/K1P4r/8/8/8/8 b - - 0 1", 4, 10138},
-                      PerftCase{"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", 4, 314346},
+                      PerftCase{CastlingFen, 4, 314346},
                       PerftCase{"4k3/8/8/8/8/8/8/4K2R w K - 0 1", 4, 7059},
                       PerftCase{"r6r/1b2k1bq/8/8/7B/8/8/R3K2R b KQ - 3 2", 3, 8355},
                       PerftCase{"8/8/1P2K3/8/2n5/1q6/8/5k2 b - - 0 1", 4, 31961},

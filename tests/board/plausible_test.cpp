@@ -7,6 +7,7 @@
 #include <random>
 
 #include "board/position_check.h"
+#include "board/test_fens.h"
 #include "board_fixture.h"
 
 namespace {
@@ -82,7 +83,7 @@ TEST_P(PlausibleWalk, PlausibleMovesAreTheGeneratedOnes) {
 
 INSTANTIATE_TEST_SUITE_P(Board, PlausibleWalk,
                          ::testing::Values(StartFen, KiwipeteFen, EndgameFen, PromotionsFen, TalkchessFen,
-                                           "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
+                                           CastlingFen,
                                            "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3"));
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Endgame knowledge: the special configurations, the material table and the pawn endings.
 #include "eval/eval_fixture.h"
+#include "eval/eval_positions.h"
 #include "eval/material.h"
 
 namespace {
@@ -110,4 +111,29 @@ TEST(Endgame, MaterialBalance) {
       EXPECT_EQ(e->scale, r.scale) << r.fen;
     }
   }
+}
+
+// The checker the table's hits assert: it accepts what the table holds and refuses an entry
+// with a changed term or one that belongs to other material.
+TEST(Endgame, MaterialEntryChecker) {
+  for (const char* fen : EvalSpreadFens) {
+    EvalSetup s;
+    s.Load(fen);
+    MaterialEntry scratch;
+    const MaterialEntry* e = MaterialLookup(s.pos.get(), s.root, &scratch);
+    EXPECT_TRUE(MaterialEntryIsOk(e, s.pos.get(), s.root)) << fen;
+    EXPECT_EQ(MaterialLookup(s.pos.get(), s.root, &scratch), e) << fen;
+    MaterialEntry broken = *e;
+    broken.scale = uint8_t(broken.scale + 5);
+    EXPECT_FALSE(MaterialEntryIsOk(&broken, s.pos.get(), s.root)) << fen;
+    broken = *e;
+    broken.score = int16_t(broken.score + 1);
+    EXPECT_FALSE(MaterialEntryIsOk(&broken, s.pos.get(), s.root)) << fen;
+  }
+  EvalSetup a, b;
+  a.Load("4k3/8/8/8/8/8/pp6/2B1K3 w - - 0 1");
+  b.Load("r3k3/p7/8/8/8/8/8/2B1K2R w - - 0 1");
+  MaterialEntry scratch;
+  const MaterialEntry* e = MaterialLookup(a.pos.get(), a.root, &scratch);
+  EXPECT_FALSE(MaterialEntryIsOk(e, b.pos.get(), b.root));
 }

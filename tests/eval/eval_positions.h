@@ -1,16 +1,17 @@
 // A spread of positions from every phase for the evaluation tests.
 #pragma once
+#include "board/test_fens.h"
 
 inline const char* const EvalSpreadFens[] = {
     // Openings.
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    StartFen,
     "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1",
     "r1bqkbnr/pppp1ppp/2n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R b KQkq - 3 3",
     "rnbqkb1r/pp3ppp/4pn2/2pp4/2PP4/2N2N2/PP2PPPP/R1BQKB1R w KQkq - 0 5",
     "rnbqk2r/ppp1bppp/4pn2/3p4/2PP4/2N2N2/PP2PPPP/R1BQKB1R w KQkq - 2 5",
     // Middlegames, both sides castled or castling.
-    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
-    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10",
+    KiwipeteFen,
+    MiddlegameFen,
     "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP3PPP/R2QKB1R w KQ - 0 8",
     "2kr3r/pppq1ppp/2n1bn2/2b1p3/4P3/2NPBN2/PPPQBPPP/2KR3R b - - 5 9",
     "r2q1rk1/pb1nbppp/1p2pn2/2pp4/3P4/1PNBPN2/PBQ2PPP/R4RK1 w - - 0 11",
@@ -22,7 +23,7 @@ inline const char* const EvalSpreadFens[] = {
     "3q1rk1/1b3ppp/p3pn2/1pb5/4P3/P1N2B2/1PQ2PPP/R1B2RK1 w - - 0 16",
     "6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1",
     // Endgames.
-    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    EndgameFen,
     "8/5pk1/6p1/7p/7P/6P1/5PK1/3R4 w - - 0 40",
     "8/8/4k3/3p4/3P4/4K3/8/8 w - - 0 1",
     "8/5k2/8/2pP4/2P5/8/5K2/8 b - - 0 1",

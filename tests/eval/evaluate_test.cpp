@@ -5,6 +5,7 @@
 
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "board/test_fens.h"
 #include "eval/eval_fixture.h"
 #include "eval/eval_positions.h"
 #include "eval/root_tables.h"
@@ -135,7 +136,7 @@ TEST_F(EvaluateTest, DrawScaleScalesTheWholeTotal) {
 }
 
 TEST_F(EvaluateTest, NoLazyExitAtPliesZeroAndOne) {
-  s.Load("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+  s.Load(KiwipeteFen);
   int full = s.Full();
   int m = lazyEval(s.root);
   ResetRunningBounds();  // maxima -15000: every window looks far away
@@ -211,7 +212,7 @@ TEST_F(EvaluateTest, CacheAllocationNeverFailsHard) {
   EXPECT_EQ(EvalCacheKilobytes(), 1024);
   FreeEvalCache();
   EXPECT_EQ(EvalCacheKilobytes(), 0);
-  s.Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  s.Load(StartFen);
   EXPECT_EQ(Evaluate(s.pos.get(), s.root, -50, 50, 0), s.Full());  // uncached evaluation still works
   ClearEvalTables();
   ASSERT_EQ(AllocateEvalCache(1024), 1);

@@ -5,6 +5,7 @@
 #include "board/game.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "board/test_fens.h"
 #include "board/types.h"
 #include "eval/eval_fixture.h"
 #include "eval/piece_square.h"
@@ -30,9 +31,9 @@ TEST_F(PrepareRootTest, PhaseClassOfRootPositions) {
     const char* fen;
     int phaseClass;
   } cases[] = {
-      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 1},
-      {"r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10", 2},
-      {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 4},
+      {StartFen, 1},
+      {MiddlegameFen, 2},
+      {EndgameFen, 4},
       {"8/4k3/4p3/8/8/4P3/4K3/8 w - - 0 1", 4 | 0x10},
       {"8/8/8/8/3k4/8/3K4/8 w - - 0 1", 4 | 0x10},
       {"3b4/8/3k4/8/7K/8/8/4n3 w - - 0 1", 0x20},
@@ -75,7 +76,7 @@ TEST_F(PrepareRootTest, EndgameAfterCapturesOfBothQueens) {
 }
 
 TEST_F(PrepareRootTest, StartPositionTablesAreBaseTablesWithTheOpeningAdjustments) {
-  s.Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  s.Load(StartFen);
   EXPECT_EQ(PieceSquareTable[WKnight][sq::B1], -4 - 18);
   EXPECT_EQ(PieceSquareTable[BKnight][sq::G8], -4 - 18);
   EXPECT_EQ(PieceSquareTable[WKnight][sq::B5], 10 - 10);
@@ -92,7 +93,7 @@ TEST_F(PrepareRootTest, StartPositionTablesAreBaseTablesWithTheOpeningAdjustment
 }
 
 TEST_F(PrepareRootTest, QueenWeightRaisesEveryQueenSquareInAMiddlegameRoot) {
-  const char* fen = "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10";
+  const char* fen = MiddlegameFen;
   s.Load(fen);
   int before[2][65];
   for (int q = 0; q < 2; q++)
@@ -145,7 +146,7 @@ TEST_F(PrepareRootTest, RepetitionWindowAndMoveCountComeFromTheGame) {
 }
 
 TEST_F(PrepareRootTest, SignaturesFollowTheSettings) {
-  const char* fen = "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10";
+  const char* fen = MiddlegameFen;
   s.Load(fen);
   uint32_t search = TableSignatureSearch, eval = TableSignatureEval, stamp = EvalSignature;
   s.Load(fen);
@@ -165,7 +166,7 @@ TEST_F(PrepareRootTest, SignaturesFollowTheSettings) {
 }
 
 TEST_F(PrepareRootTest, SearchSwitches) {
-  s.Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  s.Load(StartFen);
   EXPECT_EQ(NullMoveSwitch, 1);
   EXPECT_EQ(NullMaterialLimitEnabled, 0);
   EXPECT_EQ(MultiCutSwitch, 1);
@@ -186,11 +187,11 @@ TEST_F(PrepareRootTest, SearchSwitches) {
   EXPECT_EQ(CheckExtensionPlyLimit, 4);
   EXPECT_EQ(HangingReductionPlyLimit, 4);
   ForwardPruning = 0;
-  s.Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  s.Load(StartFen);
   EXPECT_EQ(FutilitySwitch, 0);
   StyleMultiCut = 0;
   CombinationSingular = 0;
-  s.Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  s.Load(StartFen);
   EXPECT_EQ(MultiCutSwitch, 0);
   EXPECT_EQ(SingularSwitch, 0);
 }
@@ -199,8 +200,8 @@ TEST_F(PrepareRootTest, SearchSwitches) {
 TEST_F(PrepareRootTest, MovesKeepThePieceSquareSumOfTheRootTables) {
   int checked = 0;
   for (const char* fen : {"2kr3r/pppq1ppp/2n1bn2/2b1p3/4P3/2NPBN2/PPPQBPPP/R4RK1 w - - 5 9",
-                          "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
-                          "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1"}) {
+                          KiwipeteFen,
+                          EndgameFen}) {
     s.Load(fen);
     ASSERT_EQ(s.root->pstSum, RootPieceSquareSum(s.pos.get(), s.root->side));
     GenerateMoves(s.pos.get(), s.root, GenAll, 1);

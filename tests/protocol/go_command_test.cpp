@@ -59,8 +59,8 @@ TEST_F(GoCommand, SearchmovesWordsOfAnyLengthAndNumber) {
 
 TEST_F(GoCommand, NodesLowerThePollInterval) {
   Exec("go nodes 5000");
-  EXPECT_EQ(NodeLimit, 5000);
+  EXPECT_EQ(RootTime.nodeLimit, 5000);
   EXPECT_LE(PollInterval, 101u);
   Exec("go depth 1");
-  EXPECT_EQ(NodeLimit, 0);
+  EXPECT_EQ(RootTime.nodeLimit, 0);
 }

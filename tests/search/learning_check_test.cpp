@@ -8,13 +8,14 @@
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/root_ply.h"
+#include "board/test_fens.h"
 #include "search/learning_check.h"
 
 // Positions with castling, en passant, promotions and captures for both sides; none has
 // the side to move in check, so the generator lists every pseudo-legal move.
 static const char* const CheckFens[] = {
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    StartFen,
+    KiwipeteFen,
     "r3k2r/p1ppqpb1/bn2pnp1/3PN3/Pp2P3/2N2Q1p/1PPBBPPP/R3K2R b KQkq a3 0 1",
     "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N w - - 0 1",
     "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",

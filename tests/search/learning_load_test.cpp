@@ -9,6 +9,7 @@
 #include "board/geometry.h"
 #include "board/make_move.h"
 #include "board/move_text.h"
+#include "board/test_fens.h"
 #include "protocol/options.h"
 #include "search/learning.h"
 #include "search/learning_file.h"
@@ -16,7 +17,6 @@
 #include "search/settings_signature.h"
 #include "search/trans_table.h"
 
-static const char StartFen[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 // The start position with seven pawns of each side one step forward: 28 squares differ.
 static const char Shifted28[] = "rnbqkbnr/7p/ppppppp1/8/8/PPPPPPP1/7P/RNBQKBNR w KQkq - 0 1";
 // The same without the knight on b1: 29 squares differ.

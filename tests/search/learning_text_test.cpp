@@ -4,6 +4,7 @@
 
 #include "board/fen.h"
 #include "board/geometry.h"
+#include "board/test_fens.h"
 #include "search/learning_text.h"
 
 static LearningRecord RecordOn(const char* fen) {
@@ -23,7 +24,7 @@ static std::string Text(const LearningRecord& r) {
 
 TEST(LearningText, SoundRecordsReadAsFenMovesAndResult) {
   BuildGeometryTables();
-  LearningRecord r = RecordOn("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  LearningRecord r = RecordOn(StartFen);
   r.bestMove = MakeMoveWord(13, 29, WPawn) | MoveDoubleStep;
   r.reply = MakeMoveWord(53, 37, BPawn) | MoveDoubleStep;
   r.score = 25;

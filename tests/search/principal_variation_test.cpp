@@ -1,4 +1,5 @@
 #include "search/principal_variation.h"
+#include "board/test_fens.h"
 #include "search_fixture.h"
 
 namespace {
@@ -42,7 +43,7 @@ class PrincipalVariationTest : public SearchFixture {
 };
 
 TEST_F(PrincipalVariationTest, FollowsExactEntriesWithTheExpectedScore) {
-  Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  Load(StartFen);
   ClearHashTables();
   const std::vector<Step> s = Walk({"e2e4", "e7e5", "g1f3"});
   Store(s[1], s[1].move, 30, 0);
@@ -63,7 +64,7 @@ TEST_F(PrincipalVariationTest, FollowsExactEntriesWithTheExpectedScore) {
 }
 
 TEST_F(PrincipalVariationTest, TableBEntriesMoveIntoTableA) {
-  Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  Load(StartFen);
   ClearHashTables();
   const std::vector<Step> s = Walk({"d2d4", "d7d5"});
   Store(s[1], s[1].move, 12, 0, true);
@@ -95,7 +96,7 @@ TEST_F(PrincipalVariationTest, StopsAtTheThirdOccurrenceAndAtIllegalMoves) {
 }
 
 TEST_F(PrincipalVariationTest, SavedEntriesAreWrittenBack) {
-  Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  Load(StartFen);
   ClearHashTables();
   const std::vector<Step> s = Walk({"e2e4", "c7c5"});
   Store(s[1], s[1].move, 20, 0);

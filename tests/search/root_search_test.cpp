@@ -273,7 +273,7 @@ TEST_F(SlowRootSearch, ClockSearchEndsWithinItsHardLimit) {
      "wtime 3000 btime 3000");
   uint32_t used = TickCount() - start;
   EXPECT_LE(int(used), 3000) << "the clock was overstepped";
-  EXPECT_LE(ElapsedMs(), HardLimit + 100);
+  EXPECT_LE(ElapsedMs(), RootTime.hardLimit + 100);
 }
 
 }  // namespace

@@ -64,11 +64,11 @@ TEST_F(TimeControlTest, AllocationFollowsTheClock) {
       SetTimeMode(TimeWholeGame, 0);
     }
     AllocateTime();
-    EXPECT_EQ(TargetTime, c.target) << c.name;
-    EXPECT_EQ(AllocatedTime, c.target) << c.name;
-    EXPECT_EQ(HardLimit, c.hardLimit) << c.name;
-    EXPECT_EQ(ExtraTime, 0) << c.name;
-    EXPECT_LE(HardLimit, std::max(c.timeLeft, 0)) << c.name;
+    EXPECT_EQ(RootTime.target, c.target) << c.name;
+    EXPECT_EQ(RootTime.allocated, c.target) << c.name;
+    EXPECT_EQ(RootTime.hardLimit, c.hardLimit) << c.name;
+    EXPECT_EQ(RootTime.extra, 0) << c.name;
+    EXPECT_LE(RootTime.hardLimit, std::max(c.timeLeft, 0)) << c.name;
   }
 }
 
@@ -95,29 +95,30 @@ TEST_F(TimeControlTest, PercentAfterAScoreChange) {
 
 TEST_F(TimeControlTest, FixedModesAndUnknownModes) {
   SetTimeMode(TimeFixedMove, 1500);
-  EXPECT_EQ(TimeMode, TimeFixedMove);
-  EXPECT_EQ(TargetTime, 1500);
-  EXPECT_EQ(HardLimit, 1500);
-  EXPECT_EQ(DepthLimit, 99);
+  EXPECT_EQ(RootTime.mode, TimeFixedMove);
+  EXPECT_EQ(RootTime.target, 1500);
+  EXPECT_EQ(RootTime.hardLimit, 1500);
+  EXPECT_EQ(RootTime.depthLimit, 99);
 
-  ExtraTime = AllocatedTime = 77;
+  AddExtraTime(77);
+  GiveBackTime(77);
   SetTimeMode(TimeFixedDepth, 12);
-  EXPECT_EQ(TimeMode, TimeFixedDepth);
-  EXPECT_EQ(DepthLimit, 12);
-  EXPECT_EQ(TargetTime, INT32_MAX);
-  EXPECT_EQ(HardLimit, INT32_MAX);
-  EXPECT_EQ(ExtraTime, 0);
-  EXPECT_EQ(AllocatedTime, 0);
+  EXPECT_EQ(RootTime.mode, TimeFixedDepth);
+  EXPECT_EQ(RootTime.depthLimit, 12);
+  EXPECT_EQ(RootTime.target, INT32_MAX);
+  EXPECT_EQ(RootTime.hardLimit, INT32_MAX);
+  EXPECT_EQ(RootTime.extra, 0);
+  EXPECT_EQ(RootTime.allocated, 0);
   EXPECT_FALSE(InClockMode());
 
   SetTimeMode(7, 5);
   SetTimeMode(-1, 5);
-  EXPECT_EQ(TimeMode, TimeFixedDepth);
-  EXPECT_EQ(DepthLimit, 12);
+  EXPECT_EQ(RootTime.mode, TimeFixedDepth);
+  EXPECT_EQ(RootTime.depthLimit, 12);
 
   SetTimeMode(TimeWholeGame, 0);
   EXPECT_TRUE(InClockMode());
-  EXPECT_EQ(DepthLimit, 99);
+  EXPECT_EQ(RootTime.depthLimit, 99);
 }
 
 TEST_F(TimeControlTest, PonderHitOnlyLeavesPondering) {
@@ -149,13 +150,13 @@ class PollTest : public TimeControlTest {
     SearchMode.store(1);
     NoTroubleFlag = 1;
     RootDepth = 5;
-    NodeLimit = 0;
+    SetNodeLimit(0, 0);
     RootInfo.pondering = 0;
     RootInfo.singleMove = 0;
   }
   void TearDown() override {
     free(pos);
-    NodeLimit = 0;
+    SetNodeLimit(0, 0);
     NoTroubleFlag = 1;
     RootInfo.pondering = RootInfo.singleMove = 0;
     TimeControlTest::TearDown();
@@ -165,7 +166,7 @@ class PollTest : public TimeControlTest {
 
 TEST_F(PollTest, NodeLimitStopsWithoutWaitingInFixedDepth) {
   SetTimeMode(TimeFixedDepth, 99);
-  NodeLimit = 1000;
+  SetNodeLimit(1000, 0);
   pos->nodeCount = 999;
   Poll(pos);
   EXPECT_EQ(StopFlag.load(), 0);
@@ -177,7 +178,7 @@ TEST_F(PollTest, NodeLimitStopsWithoutWaitingInFixedDepth) {
 
 TEST_F(PollTest, NodeLimitAtDepthOneInTroubleNeedsEightTimesTheNodes) {
   SetTimeMode(TimeFixedDepth, 99);
-  NodeLimit = 1000;
+  SetNodeLimit(1000, 0);
   RootDepth = 1;
   NoTroubleFlag = 0;
   pos->nodeCount = 7999;
