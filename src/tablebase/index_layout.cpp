@@ -157,7 +157,8 @@ void BuildTbLayouts() {
   }
 }
 
-// The squares of a position after the symmetry of step 1, grouped as the layout says.
+// The squares of a position after the board symmetry chosen from the side to move's king,
+// grouped as the layout says.
 struct TbPlaced {
   int own, other;                     // kings
   int sq[MaxTbGroups][MaxGroupSize];  // sorted per group
@@ -217,7 +218,8 @@ static int PawnGroupOf(const TbSideLayout& L, int side) {
   return -1;
 }
 
-// The later groups of step 5 (or every group of the en-passant rest), in mixed radix.
+// The groups after the first (each reduced by the men placed before it), or every group of
+// the en-passant rest, in mixed radix.
 static uint64_t LaterGroups(const TbSideLayout& L, const TbPlaced& P, int from,
                             const uint32_t* range, uint64_t skip, uint64_t pawnsBefore,
                             uint64_t piecesBefore, uint64_t index) {
