@@ -7,7 +7,7 @@ namespace {
 
 // One own pawn moving onto the empty square s, as promotions on the last rank.
 inline void AddPawnStep(MoveWriter* w, int from, int s, int pawn, Move extra) {
-  Move move = PieceMove(from, s, pawn) | extra;
+  Move move = MakeMoveWord(from, s, pawn) | extra;
   if (PawnAhead[w->side][s] == 0) AddPromotions(w, move);
   else AddQuiet(w, move);
 }
@@ -42,7 +42,7 @@ void GenerateEvasions(MoveWriter* w, PlyState* ps) {
     } else if (checkers != 1) {
       continue;
     }
-    Move move = PieceMove(from, checker, code) | Move(checkerCode) << 18;
+    Move move = MakeMoveWord(from, checker, code, checkerCode);
     if (lastRank && IsPawnCode(code)) AddPromotions(w, move);
     else AddTactical(w, move);
   }
@@ -54,8 +54,8 @@ void GenerateEvasions(MoveWriter* w, PlyState* ps) {
     int s = *t;
     if (enemy->cell[s].count != 0 || s == behind || s == behindSecond) continue;
     int target = board[s];
-    if (target == 0) AddQuiet(w, PieceMove(king, s, kingCode));
-    else if (IsEnemyPiece(target, side) && s != checker) AddTactical(w, PieceMove(king, s, kingCode) | Move(target) << 18);
+    if (target == 0) AddQuiet(w, MakeMoveWord(king, s, kingCode));
+    else if (IsEnemyPiece(target, side) && s != checker) AddTactical(w, MakeMoveWord(king, s, kingCode, target));
   }
   if (checkers != 1) return;
 
@@ -68,7 +68,7 @@ void GenerateEvasions(MoveWriter* w, PlyState* ps) {
       for (int k = 0; k < cell->count; k++) {
         int from = cell->from[k];
         int code = board[from];
-        if (PieceKind(code) != WKing && !IsPawnCode(code)) AddQuiet(w, PieceMove(from, s, code));
+        if (PieceKind(code) != WKing && !IsPawnCode(code)) AddQuiet(w, MakeMoveWord(from, s, code));
       }
       int back = PawnAhead[side ^ 1][s];
       if (board[back] == pawn) {
@@ -89,6 +89,6 @@ void GenerateEvasions(MoveWriter* w, PlyState* ps) {
     const int enemyPawn = WPawn + (side ^ 1) * BlackBit;
     for (int k = 0; k < cell->count; k++)
       if (board[cell->from[k]] == pawn)
-        AddTactical(w, PieceMove(cell->from[k], ep, pawn) | Move(enemyPawn) << 18 | MoveEnPassant);
+        AddTactical(w, MakeMoveWord(cell->from[k], ep, pawn, enemyPawn) | MoveEnPassant);
   }
 }

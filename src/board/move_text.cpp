@@ -30,12 +30,12 @@ bool ValidSquare(int sq) { return sq >= 1 && sq <= 64; }
 Move ParseMoveText(const int8_t board[65], const char* text, int side) {
   if (text == nullptr) return 0;
   size_t length = strnlen(text, 6);
-  Move promotion = 0;
+  int promotion = 0;
   if (length == 5) {
     static const int PromotionCodes[4] = {WKnight, WBishop, WRook, WQueen};
     char letter = Lower(text[4]);
     for (int code : PromotionCodes)
-      if (LowerPieceLetter[code] == letter) promotion = Move(code + (side == Black ? BlackBit : 0));
+      if (LowerPieceLetter[code] == letter) promotion = code + (side == Black ? BlackBit : 0);
     if (promotion == 0) return 0;
     length = 4;
   }
@@ -45,7 +45,7 @@ Move ParseMoveText(const int8_t board[65], const char* text, int side) {
   if (from == 0 || to == 0) return 0;
   int piece = board[from];
   if (piece <= 0) return 0;
-  Move move = Move(from) | Move(to) << 7 | Move(piece) << 22 | promotion << 14;
+  Move move = MakeMoveWord(from, to, piece, 0, promotion);
   int distance = from > to ? from - to : to - from;
   if (PieceKind(piece) == WKing && distance == 2) move |= MoveCastle;
   bool enPassant = false;

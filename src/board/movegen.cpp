@@ -14,16 +14,16 @@ void AddCastling(MoveWriter* w, uint32_t flags) {
 inline void AddEnPassant(MoveWriter* w, int from, int to) {
   int pawn = WPawn + w->side * BlackBit;
   int enemyPawn = WPawn + (w->side ^ 1) * BlackBit;
-  AddTactical(w, PieceMove(from, to, pawn) | Move(enemyPawn) << 18 | MoveEnPassant);
+  AddTactical(w, MakeMoveWord(from, to, pawn, enemyPawn) | MoveEnPassant);
 }
 
 // Pushes of a pawn that does not reach the last rank: one step, and two from its home rank.
 inline void AddQuietPushes(MoveWriter* w, const int8_t* board, int sq, int code) {
   int ahead = PawnAhead[w->side][sq];
   if (board[ahead] != 0 || PawnAhead[w->side][ahead] == 0) return;
-  AddQuiet(w, PieceMove(sq, ahead, code));
+  AddQuiet(w, MakeMoveWord(sq, ahead, code));
   int twoAhead = PawnAhead[w->side][ahead];
-  if (OnHomeRank(w->side, sq) && board[twoAhead] == 0) AddQuiet(w, PieceMove(sq, twoAhead, code) | MoveDoubleStep);
+  if (OnHomeRank(w->side, sq) && board[twoAhead] == 0) AddQuiet(w, MakeMoveWord(sq, twoAhead, code) | MoveDoubleStep);
 }
 
 // Mode 0: captures found from each enemy piece's cell, en passant, promotion pushes.
@@ -42,7 +42,7 @@ void GenerateTactical(MoveWriter* w, PlyState* ps) {
     for (int k = 0; k < cell->count; k++) {
       int from = cell->from[k];
       int code = board[from];
-      Move move = PieceMove(from, target, code) | Move(captured) << 18;
+      Move move = MakeMoveWord(from, target, code, captured);
       if (lastRank && IsPawnCode(code)) AddPromotions(w, move);
       else AddTactical(w, move);
     }
@@ -58,7 +58,7 @@ void GenerateTactical(MoveWriter* w, PlyState* ps) {
   int first = side == White ? 49 : 9;
   for (int sq = first; sq < first + 8; sq++) {
     int ahead = PawnAhead[side][sq];
-    if (board[sq] == pawn && board[ahead] == 0) AddPromotions(w, PieceMove(sq, ahead, pawn));
+    if (board[sq] == pawn && board[ahead] == 0) AddPromotions(w, MakeMoveWord(sq, ahead, pawn));
   }
 }
 
@@ -83,13 +83,13 @@ void GeneratePieceMoves(MoveWriter* w, PlyState* ps) {
             if (target == 0) {
               if (*t == ep) AddEnPassant(w, sq, *t);
             } else if (IsEnemyPiece(target, side)) {
-              Move move = PieceMove(sq, *t, code) | Move(target) << 18;
+              Move move = MakeMoveWord(sq, *t, code, target);
               if (PawnAhead[side][*t] == 0) AddPromotions(w, move);
               else AddTactical(w, move);
             }
           }
           int ahead = PawnAhead[side][sq];
-          if (board[ahead] == 0 && PawnAhead[side][ahead] == 0) AddPromotions(w, PieceMove(sq, ahead, code));
+          if (board[ahead] == 0 && PawnAhead[side][ahead] == 0) AddPromotions(w, MakeMoveWord(sq, ahead, code));
         }
         AddQuietPushes(w, board, sq, code);
         break;
@@ -99,8 +99,8 @@ void GeneratePieceMoves(MoveWriter* w, PlyState* ps) {
         const uint8_t* targets = PieceKind(code) == WKing ? KingTargets[sq] : KnightTargets[sq];
         for (const uint8_t* t = targets; *t; t++) {
           int target = board[*t];
-          if (target == 0) AddQuiet(w, PieceMove(sq, *t, code));
-          else if (captures && IsEnemyPiece(target, side)) AddTactical(w, PieceMove(sq, *t, code) | Move(target) << 18);
+          if (target == 0) AddQuiet(w, MakeMoveWord(sq, *t, code));
+          else if (captures && IsEnemyPiece(target, side)) AddTactical(w, MakeMoveWord(sq, *t, code, target));
         }
         break;
       }
@@ -112,10 +112,10 @@ void GeneratePieceMoves(MoveWriter* w, PlyState* ps) {
         while (s != 0) {
           int target = board[s];
           if (target == 0) {
-            AddQuiet(w, PieceMove(sq, s, code));
+            AddQuiet(w, MakeMoveWord(sq, s, code));
             s = next[s];
           } else {
-            if (captures && IsEnemyPiece(target, side)) AddTactical(w, PieceMove(sq, s, code) | Move(target) << 18);
+            if (captures && IsEnemyPiece(target, side)) AddTactical(w, MakeMoveWord(sq, s, code, target));
             s = nextRay[s];
           }
         }
@@ -140,17 +140,17 @@ void GenerateQuietChecks(MoveWriter* w) {
         int ahead = PawnAhead[side][sq];
         if (board[ahead] != 0 || PawnAhead[side][ahead] == 0) break;
         if (!PieceMissesSquare(board, code, ahead, king)) {
-          AddQuiet(w, PieceMove(sq, ahead, code));
+          AddQuiet(w, MakeMoveWord(sq, ahead, code));
         } else {
           int twoAhead = PawnAhead[side][ahead];
           if (OnHomeRank(side, sq) && board[twoAhead] == 0 && !PieceMissesSquare(board, code, twoAhead, king))
-            AddQuiet(w, PieceMove(sq, twoAhead, code) | MoveDoubleStep);
+            AddQuiet(w, MakeMoveWord(sq, twoAhead, code) | MoveDoubleStep);
         }
         break;
       }
       case WKnight:
         for (const uint8_t* t = KnightTargets[sq]; *t; t++)
-          if (board[*t] == 0 && (LineKindOf(*t, king) & 8)) AddQuiet(w, PieceMove(sq, *t, code));
+          if (board[*t] == 0 && (LineKindOf(*t, king) & 8)) AddQuiet(w, MakeMoveWord(sq, *t, code));
         break;
       case WKing:
         break;
@@ -164,7 +164,7 @@ void GenerateQuietChecks(MoveWriter* w) {
             s = nextRay[s];
             continue;
           }
-          if (!PieceMissesSquare(board, code, s, king)) AddQuiet(w, PieceMove(sq, s, code));
+          if (!PieceMissesSquare(board, code, s, king)) AddQuiet(w, MakeMoveWord(sq, s, code));
           s = next[s];
         }
         break;

@@ -16,10 +16,10 @@ inline bool IsEnemyPiece(int code, int side) { return code > 0 && PieceSide(code
 
 inline bool OnHomeRank(int side, int sq) { return side == White ? sq < 17 : sq > 48; }
 
-inline Move PieceMove(int from, int to, int code) { return Move(from) | Move(to) << 7 | Move(code) << 22; }
-
 // The castling king moves and their rights, [side][0 king-side, 1 queen-side].
-constexpr Move CastleMoves[2][2] = {{0x8400385, 0x8400185}, {0xA401FBD, 0xA401DBD}};
+constexpr Move CastleMoves[2][2] = {
+    {MakeMoveWord(5, 7, WKing) | MoveCastle, MakeMoveWord(5, 3, WKing) | MoveCastle},
+    {MakeMoveWord(61, 63, BKing) | MoveCastle, MakeMoveWord(61, 59, BKing) | MoveCastle}};
 constexpr uint32_t CastleRights[2][2] = {{WhiteKingSide, WhiteQueenSide}, {BlackKingSide, BlackQueenSide}};
 
 inline void AddQuiet(MoveWriter* w, Move move) {

@@ -53,7 +53,8 @@ inline int MoveCaptured(Move m) { return (m >> 18) & 0xF; }
 inline int MovePiece(Move m) { return (m >> 22) & 0xF; }
 inline int MoveResultPiece(Move m) { return MovePromotion(m) ? MovePromotion(m) : MovePiece(m); }
 inline bool IsQuietNonPawnMove(Move m) { return (m & 0x183FC000) == 0 && (m & 0x1400000) != 0; }
-inline Move MakeMoveWord(int from, int to, int piece, int captured = 0, int promotion = 0) {
+// The word of a move from its squares and pieces; callers add the flag bits.
+constexpr Move MakeMoveWord(int from, int to, int piece, int captured = 0, int promotion = 0) {
   return Move(from) | Move(to) << 7 | Move(promotion) << 14 | Move(captured) << 18 | Move(piece) << 22;
 }
 
