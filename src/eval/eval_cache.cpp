@@ -35,12 +35,6 @@ static int TryAllocate(int kb) {
   return 1;
 }
 
-int EvalCacheShareKb(int hashKb) {
-  int64_t table = (int64_t(hashKb) * 4 + 4) / 5;
-  int64_t rest = int64_t(hashKb) - table;
-  return rest < 1 ? 1 : int(rest);
-}
-
 int AllocateEvalCache(int kb) {
   if (kb < 1) kb = 1;
   if (cacheTable[0] && kb == cacheKb) return 1;

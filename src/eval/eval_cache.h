@@ -3,9 +3,6 @@
 #pragma once
 #include <cstdint>
 
-// The evaluation cache's share of a "Hash" total: what the transposition table's
-// ceil(4/5) leaves, at least 1 KB.
-int EvalCacheShareKb(int hashKb);
 // Sizes the evaluation cache to `kb` kilobytes; on failure retries with 1024 KB.
 // 1 when a cache is in place, 0 when even the fallback failed (evaluation then runs uncached).
 int AllocateEvalCache(int kb);

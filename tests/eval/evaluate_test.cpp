@@ -198,12 +198,6 @@ TEST_F(EvaluateTest, CacheKeepsOnlyScoresThatFitSixteenBits) {
   EXPECT_EQ(EvalCacheProbe(Black, 77, 0x12345670, EvalSignature, 0, &stored, &flag), 0);
 }
 
-TEST_F(EvaluateTest, CacheShareOfTheHashTotal) {
-  EXPECT_EQ(EvalCacheShareKb(4096), 819);
-  EXPECT_EQ(EvalCacheShareKb(4194304), 4194304 - 3355444);
-  EXPECT_EQ(EvalCacheShareKb(1), 1);
-}
-
 TEST_F(EvaluateTest, CacheAllocationNeverFailsHard) {
   EXPECT_EQ(AllocateEvalCache(64), 1);
   EXPECT_EQ(EvalCacheKilobytes(), 64);

@@ -71,7 +71,7 @@ TEST(TransSizing, HashSplitEdgeCases) {
   EXPECT_EQ(HashOptionKb(INT64_MAX), 4194304);
 
   struct Case { int64_t total; int trans, eval; };
-  const Case cases[] = {{4096, 3277, 819}, {4194304, 3355444, 838860}, {5, 4, 1}, {0, 4, 1},
+  const Case cases[] = {{4096, 3277, 819}, {4194304, 3355444, 838860}, {5, 4, 1}, {1, 4, 1}, {0, 4, 1},
                         {-100, 4, 1}, {10, 8, 2}, {16384, 13108, 3276}};
   for (const Case& c : cases) {
     const HashSplit split = SplitHashKb(c.total);
