@@ -72,8 +72,6 @@ void NoteIterationEnd(int depth, int score, int elapsedMs) {
     Learning.relevant = 0;
 }
 
-int SearchIsLearningRelevant() { return Learning.relevant; }
-
 static int CountPieces(const int8_t board[65]) {
   int count = 0;
   for (int sq = 1; sq <= 64; sq++) count += board[sq] != 0;

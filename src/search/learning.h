@@ -37,5 +37,4 @@ void NoteFirstMoveResult(int depth, int score, int lower, int upper);   // first
 void NoteRepeatedFail(int depth);   // the first move failed high or low a second time
 void NoteNewBestMove(int depth);    // a later root move became best
 void NoteIterationEnd(int depth, int score, int elapsedMs);
-int SearchIsLearningRelevant();
 extern uint32_t LearningSearches;  // searches that began with BeginLearningSearch
