@@ -52,8 +52,6 @@ void ClearLearnedList() {
   LearnedCount = 0;
 }
 
-int LearnedListCount() { return LearnedCount; }
-
 void AddLearned(TransEntry* slot, const uint32_t words[4]) {
   if (!SlotInTableA(slot)) return;
   if (!ListMatchesTable()) {

@@ -15,7 +15,6 @@ void ClearLearnedList();
 void AddLearned(TransEntry* slot, const uint32_t words[4]);
 void ReinsertLearned();   // writes every saved copy back into its slot
 void RefreshLearned();    // updates the copies whose slots still hold the same position
-int LearnedListCount();
 
 // Search start: infinite analysis (fixed depth 99) puts its kept entries back, any other
 // search empties the list.

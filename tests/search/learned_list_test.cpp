@@ -7,6 +7,20 @@
 #include "search/principal_variation.h"
 #include "search/trans_table.h"
 
+// The permanent entries of table A: the listed slots as the search sees them.
+static int PermanentEntries() {
+  int count = 0;
+  for (int side = 0; side < 2; side++)
+    for (uint32_t i = 0; i < TransSize; i++) count += EntryGeneration(TransTableA[side][i]) == 1;
+  return count;
+}
+
+// What the next infinite analysis finds: every listed copy written back into its slot.
+static int ReinsertedEntries() {
+  ReinsertLearned();
+  return PermanentEntries();
+}
+
 // A small transposition table of the fixture's own, swapped in for each test.
 class LearnedListTest : public ::testing::Test {
  protected:
@@ -56,9 +70,14 @@ TEST_F(LearnedListTest, AddedEntryIsPermanentAndStillSealed) {
   EXPECT_EQ(EntryGeneration(read), 1u);
   EXPECT_EQ(EntryDepth(read), 6);
   EXPECT_EQ(read.move, 0x1234u);
-  EXPECT_EQ(LearnedListCount(), 1);
-  Add(slot);  // a listed slot is replaced, not listed twice
-  EXPECT_EQ(LearnedListCount(), 1);
+  EXPECT_EQ(PermanentEntries(), 1);
+  Put(0, 17, 0xABCDEF01, 0x1235, 7, 7);
+  Add(slot);  // the listed slot's copy is replaced
+  Put(0, 17, 0x2222, 0x43, 3, 7);
+  EXPECT_EQ(ReinsertedEntries(), 1);
+  ASSERT_TRUE(ReadTransEntry(slot, 0xABCDEF01, &read));
+  EXPECT_EQ(read.move, 0x1235u);
+  EXPECT_EQ(EntryDepth(read), 7);
 }
 
 TEST_F(LearnedListTest, ReinsertRestoresOverwrittenSlotsAsPermanentEntries) {
@@ -95,17 +114,19 @@ TEST_F(LearnedListTest, RefreshFollowsTheSamePositionOnly) {
 
 TEST_F(LearnedListTest, FullListDropsTheOldestHundred) {
   for (uint32_t i = 0; i < LearnedListSize; i++) Add(Put(0, i, 0x10000 + i, i + 1, 5, 7));
-  EXPECT_EQ(LearnedListCount(), LearnedListSize);
+  EXPECT_EQ(PermanentEntries(), LearnedListSize);
+  Add(&TransTableA[0][0]);  // listed already: takes no room, so nothing overflows
+  EXPECT_EQ(PermanentEntries(), LearnedListSize);
   TransEntry* extra = Put(1, 0, 0x99999, 0x77, 5, 7);
   Add(extra);
-  EXPECT_EQ(LearnedListCount(), LearnedListSize - LearnedListDrop + 1);
+  EXPECT_EQ(PermanentEntries(), 1);
   TransEntry read;
   ASSERT_TRUE(ReadTransEntry(&TransTableA[0][200], 0x10000 + 200, &read));
   EXPECT_EQ(EntryGeneration(read), 0u);  // reset when the list overflowed
   ASSERT_TRUE(ReadTransEntry(extra, 0x99999, &read));
   EXPECT_EQ(EntryGeneration(read), 1u);
   for (uint32_t i = 0; i < 300; i++) Put(0, i, 0xDEAD0000 + i, 0, 1, 7);
-  ReinsertLearned();
+  EXPECT_EQ(ReinsertedEntries(), LearnedListSize - LearnedListDrop + 1);
   ASSERT_TRUE(ReadTransEntry(&TransTableA[0][99], 0xDEAD0000 + 99, &read));   // dropped
   ASSERT_TRUE(ReadTransEntry(&TransTableA[0][100], 0x10000 + 100, &read));   // kept
   EXPECT_EQ(EntryGeneration(read), 1u);
@@ -115,12 +136,11 @@ TEST_F(LearnedListTest, ClearEmptiesAndReleasesThePermanentMark) {
   TransEntry* slot = Put(0, 3, 0x3333, 0x30, 5, 7);
   Add(slot);
   ClearLearnedList();
-  EXPECT_EQ(LearnedListCount(), 0);
   TransEntry read;
   ASSERT_TRUE(ReadTransEntry(slot, 0x3333, &read));
   EXPECT_EQ(EntryGeneration(read), 6u);  // the search before the current one
   Put(0, 3, 0x4444, 0x40, 1, 7);
-  ReinsertLearned();
+  EXPECT_EQ(ReinsertedEntries(), 0);
   ASSERT_TRUE(ReadTransEntry(slot, 0x4444, &read));
 }
 
@@ -131,8 +151,7 @@ TEST_F(LearnedListTest, NewTableMakesTheListEmptyWithoutTouchingEitherTable) {
   for (auto& t : fresh) t.assign(Size, TransEntry{0, 0, 0, 0});
   Install(fresh);
   Put(0, 8, 0x9999, 0x90, 2, 7);
-  ReinsertLearned();
-  EXPECT_EQ(LearnedListCount(), 0);
+  EXPECT_EQ(ReinsertedEntries(), 0);
   TransEntry read;
   EXPECT_TRUE(ReadTransEntry(&TransTableA[0][8], 0x9999, &read));
   Install(tables_);
@@ -143,7 +162,9 @@ TEST_F(LearnedListTest, SlotOutsideTableAIsIgnored) {
   TransEntry outside = {0, 0, 0, 0};
   Add(&outside);
   Add(&TransTableB[0][4]);
-  EXPECT_EQ(LearnedListCount(), 0);
+  EXPECT_EQ(EntryGeneration(outside), 0u);
+  EXPECT_EQ(EntryGeneration(TransTableB[0][4]), 0u);
+  EXPECT_EQ(ReinsertedEntries(), 0);
 }
 
 // Two analysis searches in a row: the variation entries come back as permanent entries
@@ -159,7 +180,7 @@ TEST_F(LearnedListTest, AnalysisEntriesSurviveToTheNextAnalysis) {
   root.key2 = 0x4141;
   Put(0, 41, 0x4141, 0x100, 8, 7);
   KeepAnalysisEntries(&root);
-  EXPECT_EQ(LearnedListCount(), 2);
+  EXPECT_EQ(PermanentEntries(), 2);
 
   TransGeneration = 8;
   Put(1, 40, 0x9090, 0x300, 2, 8);
@@ -173,7 +194,7 @@ TEST_F(LearnedListTest, AnalysisEntriesSurviveToTheNextAnalysis) {
   EXPECT_EQ(EntryGeneration(read), 1u);
 
   BeginLearnedEntries(0);
-  EXPECT_EQ(LearnedListCount(), 0);
+  EXPECT_EQ(ReinsertedEntries(), 0);
   ASSERT_TRUE(ReadTransEntry(&TransTableA[0][41], 0x4141, &read));
   EXPECT_EQ(EntryGeneration(read), 7u);
   ClearSavedPv();
@@ -188,10 +209,9 @@ TEST(LearnedListResize, ResizingTheHashEmptiesTheList) {
   WriteTransEntry(slot, 0x777, 0x1, 0, PackTransData(0, 3, 5));
   uint32_t words[4] = {slot->lock, slot->move, slot->move2, slot->data};
   AddLearned(slot, words);
-  ASSERT_EQ(LearnedListCount(), 1);
+  ASSERT_EQ(EntryGeneration(*slot), 1u);
   ResizeHash(before < 5000 ? 8 : 4);
-  EXPECT_EQ(LearnedListCount(), 0);
-  ReinsertLearned();  // nothing listed, nothing written
+  EXPECT_EQ(ReinsertedEntries(), 0);  // nothing listed, nothing written
   ResizeHash(4);
-  EXPECT_EQ(LearnedListCount(), 0);
+  EXPECT_EQ(ReinsertedEntries(), 0);
 }

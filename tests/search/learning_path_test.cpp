@@ -68,21 +68,28 @@ TEST_F(LearningEngineFile, ClearPosLearningAndNewGame) {
     std::string line = command;
     ExecuteCommand(line.data());
   };
-  auto listOne = [] {
-    TransEntry* slot = TransSlotA(0, 4242);
+  TransEntry* slot = TransSlotA(0, 4242);
+  auto listOne = [slot] {
     WriteTransEntry(slot, 0x4242, 0x11, 0, PackTransData(0, 2, 5));
     uint32_t words[4] = {slot->lock, slot->move, slot->move2, slot->data};
     AddLearned(slot, words);
-    ASSERT_EQ(LearnedListCount(), 1);
+    ASSERT_EQ(EntryGeneration(*slot), 1u);
+  };
+  // Whether the listed entry would come back when the next infinite analysis begins.
+  auto comesBack = [slot] {
+    WriteTransEntry(slot, 0x5151, 0x22, 0, PackTransData(0, 2, 5));
+    ReinsertLearned();
+    TransEntry read;
+    return ReadTransEntry(slot, 0x4242, &read) != 0;
   };
   WriteRecords(path_, 3);
   listOne();
   run("ucinewgame");
-  EXPECT_EQ(LearnedListCount(), 0);
+  EXPECT_FALSE(comesBack());
   EXPECT_EQ(CountLearningRecords(Path()), 3);
   listOne();
   run("setoption name Clear PosLearning");
-  EXPECT_EQ(LearnedListCount(), 0);
+  EXPECT_FALSE(comesBack());
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
