@@ -9,6 +9,7 @@ per check and exits 1 when any check fails.
 """
 import os
 import queue
+import resource
 import subprocess
 import sys
 import threading
@@ -21,8 +22,11 @@ FAILURES = []
 
 
 class Program:
-    def __init__(self, path):
-        self.proc = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+    def __init__(self, path, memory_limit=None):
+        def limit():
+            resource.setrlimit(resource.RLIMIT_AS, (memory_limit, memory_limit))
+        self.proc = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1,
+                                     preexec_fn=limit if memory_limit else None)
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
 
@@ -212,12 +216,37 @@ def main():
         check(f"the side mated in {k} reports mate -{k}", at is not None
               and any(f"score mate -{k} " in l and "bound" not in l for l in lines), lines[-2] if len(lines) > 1 else "")
 
+    p.send("setoption name Hash value 64")
+    lines, at = p.collect("info string Hash", 10)
+    check("a Hash change is answered with the sizes in force", at is not None
+          and lines[-1] == "info string Hash: transposition table 52429 KB, evaluation cache 13107 KB",
+          lines[-1] if lines else "")
+
     p.send("quit")
     try:
         status = p.proc.wait(timeout=5)
     except subprocess.TimeoutExpired:
         status = None
     check("quit ends the program", status == 0, f"status {status}")
+
+    # 4096 MB cannot be had in 512 MB of address space: both tables fall back to smaller
+    # ones, the program says so, and it still plays.
+    small = Program(path, memory_limit=512 * 1024 * 1024)
+    small.send("setoption name Hash value 4096")
+    lines, at = small.collect("info string Hash", 30)
+    check("short of memory, the Hash answer names the smaller tables in force", at is not None
+          and lines[-1] == "info string Hash: transposition table 3072 KB, evaluation cache 1024 KB",
+          lines[-1] if lines else "")
+    small.send("position startpos")
+    small.send("go depth 4")
+    lines, at = small.collect("bestmove", 30)
+    check("with the smaller tables the search still plays", at is not None and legal_in(start, [], lines[-1]),
+          lines[-1] if lines else "")
+    small.send("quit")
+    try:
+        small.proc.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        small.proc.kill()
     print(f"\n{len(FAILURES)} failed" if FAILURES else "\nall checks passed")
     return 1 if FAILURES else 0
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "eval/eval_cache.h"
+#include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "protocol/words.h"
 #include "search/learning.h"
@@ -125,6 +127,8 @@ static int ApplyEntry(const OptionEntry& entry, const char* value) {
       number = ParseDecimal(value);
       if (number < entry.min) return 0;
       ResizeHash(number < entry.max ? number : entry.max);
+      // Short of memory either table falls back to a smaller size: say what is in force.
+      SendInfoString("Hash: transposition table %d KB, evaluation cache %d KB", TransTableKb(), EvalCacheKilobytes());
       return 1;
     case OptionCheck:
       if (EqualsNoCase(value, "true")) number = 1;

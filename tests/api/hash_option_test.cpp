@@ -1,14 +1,31 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "api/engine_fixture.h"
 #include "protocol/run_command.h"
 #include "search/trans_table.h"
 
+// The "Hash" option through the interpreter, with the info strings it answers.
 class HashOption : public EngineFixture {
  protected:
-  void TearDown() override { Exec("setoption name Hash value 4"); }
+  static std::vector<std::string>& Notes() {
+    static std::vector<std::string> notes;
+    return notes;
+  }
+  void SetUp() override {
+    EngineFixture::SetUp();
+    Notes().clear();
+    OutputSink = [](const char* text) {
+      std::string line(text);
+      if (line.rfind("info string ", 0) == 0) Notes().push_back(line.substr(12, line.size() - 13));
+    };
+  }
+  void TearDown() override {
+    OutputSink = nullptr;
+    Exec("setoption name Hash value 4");
+  }
 };
 
 TEST_F(HashOption, StartUpSplitsTheHashFourToOne) {
@@ -19,22 +36,31 @@ TEST_F(HashOption, StartUpSplitsTheHashFourToOne) {
   EXPECT_EQ(EvalCacheKb(), 819);
 }
 
+// Every accepted value is answered with the sizes in force, a refused one with what was wrong.
 TEST_F(HashOption, MegabytesAreClampedAndSplit) {
   struct Case {
     const char* value;
     int transKb, evalKb;  // after the command
+    bool accepted;
   } cases[] = {
-      {"2", 3277, 819},   // 2 MB is below the 4 MB floor
-      {"8", 6554, 1638},
-      {"1", 6554, 1638},  // 1 MB or less is ignored
-      {"0", 6554, 1638},
-      {"-50", 6554, 1638},
-      {"x", 6554, 1638},
-      {"5", 4096, 1024},
+      {"2", 3277, 819, true},  // 2 MB is below the 4 MB floor
+      {"8", 6554, 1638, true},
+      {"1", 6554, 1638, false},  // 1 MB or less is refused
+      {"0", 6554, 1638, false},
+      {"-50", 6554, 1638, false},
+      {"x", 6554, 1638, false},
+      {"5", 4096, 1024, true},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    Notes().clear();
     Exec(std::string("setoption name Hash value ") + c.value);
-    EXPECT_EQ(TransTableKb(), c.transKb) << c.value;
-    EXPECT_EQ(EvalCacheKb(), c.evalKb) << c.value;
+    EXPECT_EQ(TransTableKb(), c.transKb);
+    EXPECT_EQ(EvalCacheKb(), c.evalKb);
+    const std::string note = c.accepted ? "Hash: transposition table " + std::to_string(c.transKb) +
+                                              " KB, evaluation cache " + std::to_string(c.evalKb) + " KB"
+                                        : std::string("setoption: 'Hash' does not take the value '") + c.value + "'";
+    ASSERT_EQ(Notes().size(), 1u);
+    EXPECT_EQ(Notes()[0], note);
   }
 }
