@@ -20,7 +20,6 @@ uint32_t HashfullCount;
 
 static bool TablesOwned;  // the four arrays came from the heap
 static int TransKb = 4;
-static int EvalKb = 0;
 
 void AdvanceTransGeneration() {
   TransGeneration = TransGeneration >= 31 ? 2 : TransGeneration + 1;
@@ -159,14 +158,12 @@ int AllocateHashTables(int totalKb) {
     ReleaseTransArrays();
     return 0;
   }
-  EvalKb = split.evalKb;
   return 1;
 }
 
 void FreeHashTables() {
   ReleaseTransArrays();
   FreeEvalCache();
-  EvalKb = 0;
 }
 
 void ClearTransTable() {
@@ -192,14 +189,11 @@ void ResizeHash(int64_t megabytes) {
   if (totalKb == 0) return;
   const HashSplit split = SplitHashKb(totalKb);
   if (split.transKb != TransKb) ResizeTransTable(split.transKb);
-  if (split.evalKb != EvalKb || EvalCacheKilobytes() != split.evalKb) {
-    AllocateEvalCache(split.evalKb);  // falls back to a smaller cache by itself
-    EvalKb = split.evalKb;
-  }
+  // Keeps a cache of that size as it is; a new size falls back to a smaller cache by itself.
+  AllocateEvalCache(split.evalKb);
 }
 
 int TransTableKb() { return TransKb; }
-int EvalCacheKb() { return EvalKb; }
 
 int TransEntryIsOk(const TransEntry& e) {
   const int score = EntryScore(e);

@@ -144,7 +144,5 @@ void ClearTransTable();
 void ResizeHash(int64_t megabytes);
 // The KB the "Hash" option asks for: 0 when the value is ignored (1 MB or less).
 int64_t HashOptionKb(int64_t megabytes);
-// Sizes in KB: the transposition table's in force, and the evaluation cache's last requested
-// (the cache may have fallen back to a smaller one; see EvalCacheKilobytes).
+// The transposition table's size in force, in KB (the evaluation cache's: EvalCacheKilobytes).
 int TransTableKb();
-int EvalCacheKb();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "api/engine_fixture.h"
+#include "eval/eval_cache.h"
 #include "protocol/run_command.h"
 #include "search/trans_table.h"
 
@@ -33,7 +34,7 @@ TEST_F(HashOption, StartUpSplitsTheHashFourToOne) {
   KestraneQuit();
   ASSERT_EQ(KestraneInit(TestHashKb, &RecordingCallbacks, EngineDirectory().c_str(), 0), TestHashKb);
   EXPECT_EQ(TransTableKb(), 3277);
-  EXPECT_EQ(EvalCacheKb(), 819);
+  EXPECT_EQ(EvalCacheKilobytes(), 819);
 }
 
 // Every accepted value is answered with the sizes in force, a refused one with what was wrong.
@@ -56,7 +57,7 @@ TEST_F(HashOption, MegabytesAreClampedAndSplit) {
     Notes().clear();
     Exec(std::string("setoption name Hash value ") + c.value);
     EXPECT_EQ(TransTableKb(), c.transKb);
-    EXPECT_EQ(EvalCacheKb(), c.evalKb);
+    EXPECT_EQ(EvalCacheKilobytes(), c.evalKb);
     const std::string note = c.accepted ? "Hash: transposition table " + std::to_string(c.transKb) +
                                               " KB, evaluation cache " + std::to_string(c.evalKb) + " KB"
                                         : std::string("setoption: 'Hash' does not take the value '") + c.value + "'";

@@ -1,5 +1,6 @@
 #include "search/trans_table.h"
 #include <gtest/gtest.h>
+#include "eval/eval_cache.h"
 
 namespace {
 
@@ -83,12 +84,12 @@ TEST(TransSizing, HashSplitEdgeCases) {
 TEST(TransSizing, ResizeAppliesTheSplitAndIgnoresOneMegabyte) {
   ASSERT_EQ(AllocateHashTables(1000), 1);
   EXPECT_EQ(TransTableKb(), 800);
-  EXPECT_EQ(EvalCacheKb(), 200);
+  EXPECT_EQ(EvalCacheKilobytes(), 200);
   ResizeHash(1);
   EXPECT_EQ(TransTableKb(), 800);
   ResizeHash(2);
   EXPECT_EQ(TransTableKb(), 3277);
-  EXPECT_EQ(EvalCacheKb(), 819);
+  EXPECT_EQ(EvalCacheKilobytes(), 819);
   EXPECT_EQ(TransSize, 3277u * 1024 / 64);
   FreeHashTables();
 }
