@@ -271,6 +271,23 @@ static void ActDuringSearch(void) {
   Action();
 }
 
+/* Searches while a second thread calls `action` once the search reports (and, when asked, has
+   named a current move) and `delayMs` more have passed. Returns how long the search went on
+   after the action, negative when it ended before; *actedAfter is when the action came. */
+static long SearchWhileActing(int pondering, int32_t (*action)(void), int delayMs, int waitForMoves,
+                              long* actedAfter) {
+  WaitForCurrentMoves = waitForMoves;
+  ActDelayMs = delayMs;
+  Action = action;
+  Thread helper = StartThread(ActDuringSearch);
+  long start = NowMs();
+  Search(pondering);
+  long end = NowMs();
+  JoinThread(helper);
+  *actedAfter = ActedAt - start;
+  return end - ActedAt;
+}
+
 static void TimeControls(void) {
   struct {
     const char* name;
@@ -302,16 +319,10 @@ static void StopFromSecondThread(void) {
   char detail[120];
   Api.setInfinite();
   StartPosition();
-  WaitForCurrentMoves = 1;
-  ActDelayMs = 100;
-  Action = Api.stopAnalyse;
-  Thread helper = StartThread(ActDuringSearch);
-  long start = NowMs();
-  Search(0);
-  long end = NowMs();
-  JoinThread(helper);
-  snprintf(detail, sizeof detail, "stop after %ld ms, search ended %ld ms after it", ActedAt - start, end - ActedAt);
-  Check("infinite search stopped from a second thread", end >= ActedAt && end - ActedAt < 1000, detail);
+  long actedAfter;
+  long after = SearchWhileActing(0, Api.stopAnalyse, 100, 1, &actedAfter);
+  snprintf(detail, sizeof detail, "stop after %ld ms, search ended %ld ms after it", actedAfter, after);
+  Check("infinite search stopped from a second thread", after >= 0 && after < 1000, detail);
   Check("its best move is a move of the start position", IsStartMove(Seen.lastBest), Seen.lastBest);
   snprintf(detail, sizeof detail, "%d reports", atomic_load(&Seen.currentMoves));
   Check("current-move reports name root moves of 20", atomic_load(&Seen.currentMoves) > 0, detail);
@@ -336,17 +347,10 @@ static void PonderThenTimed(void) {
   char detail[120];
   Api.setBlitz(2, 0);
   OpenGame();
-  WaitForCurrentMoves = 0;
-  ActDelayMs = 300;
-  Action = Api.ponderingOff;
-  Thread helper = StartThread(ActDuringSearch);
-  long start = NowMs();
-  Search(1);
-  long end = NowMs();
-  JoinThread(helper);
-  snprintf(detail, sizeof detail, "ponder hit after %ld ms, search ended %ld ms after it", ActedAt - start,
-           end - ActedAt);
-  Check("ponder search turned timed by KestranePonderingOff", end >= ActedAt && end - ActedAt < 2000, detail);
+  long actedAfter;
+  long after = SearchWhileActing(1, Api.ponderingOff, 300, 0, &actedAfter);
+  snprintf(detail, sizeof detail, "ponder hit after %ld ms, search ended %ld ms after it", actedAfter, after);
+  Check("ponder search turned timed by KestranePonderingOff", after >= 0 && after < 2000, detail);
   CheckCallbacks("ponder");
 }
 

@@ -107,15 +107,25 @@ inline uint64_t RecordCount(int record, int side) {
   return side == 0 ? EndgameTable[record].countWhite : EndgameTable[record].countBlack;
 }
 
+// Random squares for the record's pieces: pawns on ranks 2-7, the others anywhere. With
+// `enPassantSide` 0 or 1, the other side's pawns stand half the time on the rank that a double
+// step reaches, so that `enPassantSide` may often take en passant.
+inline void RandomSquares(const std::vector<TbTestPiece>& pieces, int enPassantSide, std::mt19937_64& rng,
+                          int squares[8]) {
+  for (size_t i = 0; i < pieces.size() && i < 8; i++) {
+    bool pawn = pieces[i].kind == TbPawn;
+    squares[i] = pawn ? int(8 + rng() % 48) : int(rng() % 64);
+    if (pawn && enPassantSide >= 0 && pieces[i].side != enPassantSide && rng() % 2)
+      squares[i] = (enPassantSide == 0 ? 32 : 24) + int(rng() % 8);
+  }
+}
+
 // A random legal position of the record with `side` to move (without en passant).
 inline TbTestPosition RandomLegalPosition(int record, int side, std::mt19937_64& rng) {
   auto pieces = RecordPieces(record);
   int squares[8] = {};
   for (;;) {
-    for (size_t i = 0; i < pieces.size() && i < 8; i++) {
-      bool pawn = pieces[i].kind == TbPawn;
-      squares[i] = pawn ? int(8 + rng() % 48) : int(rng() % 64);
-    }
+    RandomSquares(pieces, -1, rng, squares);
     TbTestPosition p = MakePosition(pieces, squares);
     if (TbPositionIsLegal(record, side, p.white, p.black, p.ep)) return p;
   }
@@ -127,12 +137,7 @@ inline TbTestPosition RandomEnPassantPosition(int record, int side, std::mt19937
   auto pieces = RecordPieces(record);
   int squares[8] = {};
   for (;;) {
-    for (size_t i = 0; i < pieces.size() && i < 8; i++) {
-      bool pawn = pieces[i].kind == TbPawn;
-      squares[i] = pawn ? int(8 + rng() % 48) : int(rng() % 64);
-      // Pawns of the side not to move mostly on the rank a double step reaches.
-      if (pawn && pieces[i].side != side && rng() % 2) squares[i] = (side == 0 ? 32 : 24) + int(rng() % 8);
-    }
+    RandomSquares(pieces, side, rng, squares);
     for (size_t i = 0; i < pieces.size() && i < 8; i++) {
       if (pieces[i].kind != TbPawn || pieces[i].side == side) continue;
       TbTestPosition p = MakePosition(pieces, squares, squares[i] + (side == 0 ? 8 : -8));
