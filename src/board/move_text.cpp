@@ -8,6 +8,7 @@ const char SquareName[65][3] = {
     "a5", "b5", "c5", "d5", "e5", "f5", "g5", "h5", "a6", "b6", "c6", "d6", "e6", "f6", "g6", "h6",
     "a7", "b7", "c7", "d7", "e7", "f7", "g7", "h7", "a8", "b8", "c8", "d8", "e8", "f8", "g8", "h8"};
 
+const char UpperPieceLetter[17] = "0K NXBRQXK NXBRQ";
 const char LowerPieceLetter[17] = "0k nXbrqXk nXbrq";
 
 namespace {
@@ -71,6 +72,28 @@ int MoveToText(char* buffer, Move move) {
   buffer[n++] = SquareName[to][0];
   buffer[n++] = SquareName[to][1];
   if (MovePromotion(move)) buffer[n++] = LowerPieceLetter[MovePromotion(move)];
+  buffer[n] = 0;
+  return n;
+}
+
+int MoveToLongText(char* buffer, Move move, int leadingBlank) {
+  int n = 0;
+  if (leadingBlank) buffer[n++] = ' ';
+  if (move & MoveCastle) {
+    const char* text = MoveTo(move) < MoveFrom(move) ? "O-O-O" : "O-O";
+    std::memcpy(buffer + n, text, std::strlen(text) + 1);
+    return n + int(std::strlen(text));
+  }
+  int from = MoveFrom(move), to = MoveTo(move);
+  if (!ValidSquare(from) || !ValidSquare(to)) from = to = 0;
+  int piece = MovePiece(move);
+  if (!IsPawnCode(piece)) buffer[n++] = UpperPieceLetter[piece];
+  buffer[n++] = SquareName[from][0];
+  buffer[n++] = SquareName[from][1];
+  buffer[n++] = MoveCaptured(move) ? 'x' : '-';
+  buffer[n++] = SquareName[to][0];
+  buffer[n++] = SquareName[to][1];
+  if (MovePromotion(move)) buffer[n++] = UpperPieceLetter[MovePromotion(move)];
   buffer[n] = 0;
   return n;
 }

@@ -112,7 +112,8 @@ Outcome OutcomeForMover(Outcome after) {
 }
 
 struct MoveOutcome {
-  char text[16];
+  char text[16];      // coordinates, as the protocol writes moves
+  char longText[16];  // long algebraic, for the table a person reads
   Outcome outcome;
 };
 
@@ -139,6 +140,7 @@ int RankMoves(PlyState* root, MoveOutcome* out) {
     char text[16];
     MoveToText(text, LegalMoves[i].move);
     std::snprintf(out[i].text, sizeof out[i].text, "%s", text + 1);
+    MoveToLongText(out[i].longText, LegalMoves[i].move, 0);
     root->move = LegalMoves[i].move;
     PlyState* child = MakeMove(pos, root);
     out[i].outcome = child ? OutcomeForMover(PositionOutcome(pos, child)) : Outcome{Unknown, 0};
@@ -168,9 +170,10 @@ int ProbeOneFen(const std::string& fen) {
     return 1;
   }
   int count = RankMoves(root, RankedMoves);
-  if (count > 0) std::printf("\n%-8s %s\n", "move", "result for the side moving");
+  if (count > 0) std::printf("\n%-8s %-8s %s\n", "move", "", "result for the side moving");
   for (int i = 0; i < count; ++i)
-    std::printf("%-8s %s\n", RankedMoves[i].text, OutcomeText(RankedMoves[i].outcome).c_str());
+    std::printf("%-8s %-8s %s\n", RankedMoves[i].text, RankedMoves[i].longText,
+                OutcomeText(RankedMoves[i].outcome).c_str());
   return 0;
 }
 

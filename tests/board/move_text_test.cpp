@@ -59,26 +59,31 @@ TEST(MoveText, AnyLengthIsSafe) {
 struct TextCase {
   Move move;
   const char* coordinate;
+  const char* longForm;
 };
 
 class MoveWriteCases : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(MoveWriteCases, WritesTheCoordinateForm) {
+TEST_P(MoveWriteCases, WritesBothForms) {
   char buffer[32];
   const TextCase& c = GetParam();
   EXPECT_EQ(MoveToText(buffer, c.move), int(std::string(c.coordinate).size()));
   EXPECT_STREQ(buffer, c.coordinate);
+  EXPECT_EQ(MoveToLongText(buffer, c.move, 0), int(std::string(c.longForm).size()));
+  EXPECT_STREQ(buffer, c.longForm);
+  EXPECT_EQ(MoveToLongText(buffer, c.move, 1), int(std::string(c.longForm).size()) + 1);
+  EXPECT_EQ(std::string(buffer), std::string(" ") + c.longForm);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     MoveText, MoveWriteCases,
-    ::testing::Values(TextCase{0x20800E8D, " e2e4"},
-                      TextCase{MakeMoveWord(7, 22, WKnight), " g1f3"},
-                      TextCase{0x8400385, " e1g1"},
-                      TextCase{0xA401DBD, " e8c8"},
-                      TextCase{MakeMoveWord(37, 44, WPawn, BPawn) | MoveEnPassant, " e5d6"},
-                      TextCase{MakeMoveWord(53, 60, WPawn, BQueen, WQueen), " e7d8q"},
-                      TextCase{MakeMoveWord(50, 57, WPawn, BRook, WKnight), " b7a8n"},
-                      TextCase{MakeMoveWord(13, 5, BPawn, 0, BBishop), " e2e1b"}));
+    ::testing::Values(TextCase{0x20800E8D, " e2e4", "e2-e4"},
+                      TextCase{MakeMoveWord(7, 22, WKnight), " g1f3", "Ng1-f3"},
+                      TextCase{0x8400385, " e1g1", "O-O"},
+                      TextCase{0xA401DBD, " e8c8", "O-O-O"},
+                      TextCase{MakeMoveWord(37, 44, WPawn, BPawn) | MoveEnPassant, " e5d6", "e5xd6"},
+                      TextCase{MakeMoveWord(53, 60, WPawn, BQueen, WQueen), " e7d8q", "e7xd8Q"},
+                      TextCase{MakeMoveWord(50, 57, WPawn, BRook, WKnight), " b7a8n", "b7xa8N"},
+                      TextCase{MakeMoveWord(13, 5, BPawn, 0, BBishop), " e2e1b", "e2-e1B"}));
 
 }  // namespace

@@ -56,7 +56,8 @@ TEST_F(TbProbeCommand, TableOfMovesBestFirst) {
   CommandRun run = RunShell(Command("8/8/8/3k4/8/8/8/K6R w - - 0 1"));
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_EQ(run.out.find("White to move: mate in 3\n"), 0u) << run.out;
-  size_t first = run.out.find("h1h5     mate in 3\n"), second = run.out.find("a1b1     mate in 6\n");
+  size_t first = run.out.find("h1h5     Rh1-h5   mate in 3\n"),
+         second = run.out.find("a1b1     Ka1-b1   mate in 6\n");
   size_t draw = run.out.find("     draw\n");
   EXPECT_NE(first, std::string::npos) << run.out;
   EXPECT_LT(first, second) << run.out;
