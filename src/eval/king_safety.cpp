@@ -1,12 +1,13 @@
 // King safety: the danger to each king from the attack tables and the pawn shelter, the
 // king-position terms around it and the root's king-attack patterns.
+#include "eval/king_safety.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "board/option_values.h"
 #include "eval/base_tables.h"
-#include "eval/eval_node.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
 
 static const int AttackerCountValue[14] = {6, 2, -3, -9, -16, -24, -33, -43, -54, -66, -79, -93, -108, -124};

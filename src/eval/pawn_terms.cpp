@@ -1,10 +1,11 @@
 // The per-node pawn terms: passed pawns against the pieces and kings, weak and hanging
 // pawns. Told for `us`; results go to the pawn-structure accumulator with us's sign.
+#include "eval/pawn_terms.h"
 #include "board/types.h"
 #include <initializer_list>
-#include "eval/eval_node.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
 
 static inline int Passed(int table, int rank) { return PassedTable[table][rank - 1]; }

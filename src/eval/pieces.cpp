@@ -1,15 +1,15 @@
 // Knight, bishop, rook and queen terms, the file interplay of rooks and minor pieces and
 // the bishop terms by pawn colour. Each term is told for `us`; the result is added with
 // us's sign.
+#include "eval/pieces.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "eval/base_tables.h"
-#include "eval/eval_node.h"
+#include "eval/pawn_terms.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
-
-void PawnTerms(EvalNode* n, int us, int s);  // pawn_terms.cpp
 
 static const int KnightKingWing[9] = {8, 8, 8, 8, 5, 3, 1, 0, 0};
 static const int BadBishop[17] = {44, 35, 27, 20, 14, 9, 5, 2, 0, -2, -5, -9, -14, -20, -27, -35, -44};
