@@ -14,6 +14,7 @@
 #include "search/node_patterns.h"
 #include "search/repetition.h"
 #include "search/search_node.h"
+#include "search/search_pruning.h"
 #include "search/time_control.h"
 
 int32_t RootDepth, MaxSearchPly, SingularPlyLimit, NullMaterialPlyLimit, NullReductionThreshold;
