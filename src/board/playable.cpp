@@ -1,5 +1,5 @@
 // Whether a set-up position is one the engine can search without breaking its records.
-#include "board/fen.h"
+#include "board/playable.h"
 #include "board/movegen.h"
 #include "board/position.h"
 

@@ -5,6 +5,7 @@
 #include "board/fen.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "board/playable.h"
 #include "board/position.h"
 #include "board/root_ply.h"
 
