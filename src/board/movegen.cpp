@@ -2,6 +2,8 @@
 #include "board/movegen.h"
 
 #include "board/geometry.h"
+#include "board/move_checks.h"
+#include "board/move_order.h"
 #include "board/movegen_write.h"
 
 namespace {

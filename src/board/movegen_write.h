@@ -1,7 +1,8 @@
 // Writing scored entries into the two per-ply lists, shared by the generator, the evasion
 // generator and the plausibility test.
 #pragma once
-#include "board/movegen.h"
+#include "board/move_order.h"
+#include "board/position.h"
 
 struct MoveWriter {
   Position* pos;

@@ -4,6 +4,7 @@
 
 #include "board/fen.h"
 #include "board/make_move.h"
+#include "board/move_checks.h"
 #include "board/movegen.h"
 #include "board/playable.h"
 #include "board/position.h"

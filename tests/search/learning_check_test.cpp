@@ -6,6 +6,7 @@
 #include "board/fen.h"
 #include "board/geometry.h"
 #include "board/make_move.h"
+#include "board/move_checks.h"
 #include "board/movegen.h"
 #include "board/root_ply.h"
 #include "board/test_fens.h"
