@@ -42,5 +42,3 @@ inline void AddPromotions(MoveWriter* w, Move move) {
   int count = w->allPromotions ? 4 : 1;
   for (int i = 0; i < count; i++) AddTactical(w, move | Move(Order[i] + colour) << 14);
 }
-
-void GenerateEvasions(MoveWriter* w, PlyState* ps);
