@@ -1,4 +1,5 @@
 // The quiescence search: captures, promotions, evasions and some checks below the horizon.
+#include "search/quiesce.h"
 #include <algorithm>
 #include "board/check.h"
 #include "board/make_move.h"

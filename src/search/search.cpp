@@ -12,6 +12,7 @@
 #include "search/extensions.h"
 #include "search/move_picker.h"
 #include "search/node_patterns.h"
+#include "search/quiesce.h"
 #include "search/repetition.h"
 #include "search/search_node.h"
 #include "search/search_pruning.h"
