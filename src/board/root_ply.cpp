@@ -2,6 +2,7 @@
 
 #include "board/make_move.h"
 #include "board/piece_square_table.h"
+#include "board/piece_values.h"
 
 PlyState* SetupRootPly(Position* pos, int side, uint32_t flags) {
   side &= 1;

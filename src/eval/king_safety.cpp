@@ -1,6 +1,7 @@
 // King safety: the danger to each king from the attack tables and the pawn shelter, the
 // king-position terms around it and the root's king-attack patterns.
 #include "eval/king_safety.h"
+#include "board/piece_values.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "board/option_values.h"

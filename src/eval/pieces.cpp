@@ -2,6 +2,7 @@
 // the bishop terms by pawn colour. Each term is told for `us`; the result is added with
 // us's sign.
 #include "eval/pieces.h"
+#include "board/piece_values.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "eval/base_tables.h"

@@ -6,6 +6,7 @@
 #include "board/keys.h"
 #include "board/option_values.h"
 #include "board/piece_square_table.h"
+#include "board/piece_values.h"
 #include "board/root_ply.h"
 #include "board/types.h"
 #include "eval/kpk.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include "board/check.h"
 #include "board/make_move.h"
+#include "board/piece_values.h"
 #include "board/position_check.h"
 #include "eval/evaluate.h"
 #include "search/move_picker.h"

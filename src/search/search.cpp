@@ -4,6 +4,7 @@
 #include "board/check.h"
 #include "board/keys.h"
 #include "board/make_move.h"
+#include "board/piece_values.h"
 #include "board/position_check.h"
 #include "board/option_values.h"
 #include "eval/evaluate.h"
