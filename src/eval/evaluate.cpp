@@ -16,11 +16,6 @@
 #include "eval/square_geometry.h"
 #include "eval/squares.h"
 
-const char* const EvalGroupName[EvalGroupCount] = {
-    "Pieces", "Pawn structure", "Passed pawns", "King safety", "Material table and endings",
-    "Centre and mobility", "Rest",
-};
-
 static const int FullAlpha = -30000, FullBeta = 30000;
 
 int ScalePercent(int current, int p) {
