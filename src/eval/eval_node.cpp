@@ -1,6 +1,7 @@
 // Setting up the working record of one evaluation from the position and its ply state.
 #include "eval/eval_node.h"
 #include "eval/material.h"
+#include "eval/pawn_hash.h"
 #include "eval/prepare_root.h"
 
 static int FirstOf(const Position* pos, int side, int code) {

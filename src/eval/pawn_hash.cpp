@@ -1,4 +1,5 @@
 // The pawn-structure table of the search context, its lookups and the entry checker.
+#include "eval/pawn_hash.h"
 #include <initializer_list>
 #include "board/check.h"
 #include "board/types.h"

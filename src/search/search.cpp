@@ -8,6 +8,7 @@
 #include "board/position_check.h"
 #include "board/option_values.h"
 #include "eval/evaluate.h"
+#include "eval/pawn_hash.h"
 #include "eval/pawn_structure.h"
 #include "eval/running_bounds.h"
 #include "search/extensions.h"
