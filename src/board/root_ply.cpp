@@ -1,6 +1,6 @@
 #include "board/root_ply.h"
 
-#include "board/make_move.h"
+#include "board/keys.h"
 #include "board/piece_square_table.h"
 #include "board/piece_values.h"
 

@@ -9,7 +9,6 @@
 #include "search/move_picker.h"
 #include "search/node_patterns.h"
 #include "search/repetition.h"
-#include "search/search.h"
 #include "search/trans_table.h"
 
 constexpr int BoundClamp = 29700;
