@@ -36,12 +36,6 @@ struct EvalNode {
 
 inline int AttackCount(const EvalNode* n, int side, int s) { return n->pos->attacks[side].cell[s].count; }
 inline int IsCode(const EvalNode* n, int s, int code) { return s >= 1 && s <= 64 && n->board[s] == code; }
-// Rearmost pawn ranks counted from `side`: own 9 when none, enemy 0 when none.
-inline int OwnRearRank(const PawnEntry* e, int side, int f) { return Rel(side, e->rearmost[side][f]); }
-inline int EnemyRearRank(const PawnEntry* e, int side, int f) {
-  int r = e->rearmost[side ^ 1][f];
-  return side ? (r == 9 ? 0 : 9 - r) : r;
-}
 
 // The node's counts, squares, pawn entry and stage flags; accumulators cleared.
 void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps);

@@ -5,6 +5,7 @@
 #include "board/position.h"
 // Some callers still reach the table's functions through this header.
 #include "eval/pawn_hash.h"
+#include "eval/square_geometry.h"
 
 // Scores are from White's view. Files index 1..8 (0 and 9 are sentinels), ranks 1..8.
 struct PawnEntry {
@@ -34,6 +35,13 @@ struct PawnEntry {
   uint8_t narrowScale;            // percent, 0 none
   uint8_t centreSquare[2];        // by the king it is measured for; 0 when there are no pawns
 };
+
+// Rearmost pawn ranks counted from `side`: own 9 when none, enemy 0 when none.
+inline int OwnRearRank(const PawnEntry* e, int side, int f) { return Rel(side, e->rearmost[side][f]); }
+inline int EnemyRearRank(const PawnEntry* e, int side, int f) {
+  int r = e->rearmost[side ^ 1][f];
+  return side ? (r == 9 ? 0 : 9 - r) : r;
+}
 
 enum PawnFlag : uint16_t {
   PawnWhiteQueenWingFixed = 0x0001,
