@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include "board/position.h"
+#include "eval/base_tables.h"
 #include "eval/eval_breakdown.h"
 #include "eval/pawn_structure.h"
 #include "eval/square_geometry.h"
@@ -36,6 +37,11 @@ struct EvalNode {
 
 inline int AttackCount(const EvalNode* n, int side, int s) { return n->pos->attacks[side].cell[s].count; }
 inline int IsCode(const EvalNode* n, int s, int code) { return s >= 1 && s <= 64 && n->board[s] == code; }
+// Whether `side` has a piece of `kind` on square x named from us's view (x as written for
+// White, mirrored when us is Black).
+inline int NamedHas(const EvalNode* n, int us, int side, int kind, int x) {
+  return n->board[SideSquare(us, x)] == OwnPiece(side, kind);
+}
 
 // The node's counts, squares, pawn entry and stage flags; accumulators cleared.
 void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps);

@@ -18,9 +18,6 @@ static const int SupportedQueenContact[12] = {-20, -20, -10, -5, -2, -2, -2, -2,
 
 static int Min(int a, int b) { return a < b ? a : b; }
 static int IsEdge(int s) { return FileOf(s) == 1 || FileOf(s) == 8 || RankOf(s) == 1 || RankOf(s) == 8; }
-static int NamedHas(const EvalNode* n, int us, int side, int kind, int x) {
-  return n->board[SideSquare(us, x)] == OwnPiece(side, kind);
-}
 static int PawnsOn(const EvalNode* n, int side, int f) { return n->pe->sidePawnsOnFile[side][f]; }
 
 // The king's neighbours (at most eight), returned in `t`.

@@ -18,9 +18,6 @@ static const int BadBishop[17] = {44, 35, 27, 20, 14, 9, 5, 2, 0, -2, -5, -9, -1
 static int OwnPawnAt(const EvalNode* n, int us, int s) { return IsCode(n, s, OwnPiece(us, WPawn)); }
 static int EnemyPawnAt(const EvalNode* n, int us, int s) { return IsCode(n, s, OwnPiece(us ^ 1, WPawn)); }
 static int Occupied(const EvalNode* n, int s) { return s >= 1 && s <= 64 && n->board[s] != 0; }
-static int NamedHas(const EvalNode* n, int us, int side, int kind, int x) {
-  return n->board[SideSquare(us, x)] == OwnPiece(side, kind);
-}
 
 // Some enemy slider attacks s and, beyond s on its line, stands a piece of s's colour
 // worth more than that slider.
