@@ -5,7 +5,6 @@
 #include "board/types.h"
 #include <initializer_list>
 #include "board/option_values.h"
-#include "eval/base_tables.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
 #include "eval/square_geometry.h"
