@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 #include "protocol/host_callbacks.h"
 #include "protocol/interpreter.h"
-#include "protocol/options.h"
+#include "board/option_values.h"
 #include "protocol/report.h"
 #include "protocol/words.h"
 #include "search/root_search.h"

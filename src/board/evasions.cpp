@@ -1,7 +1,7 @@
 // Complete evasions for a side in check: captures of a single checker, king moves and
 // interpositions against a single sliding checker.
+#include "board/evasions.h"
 #include "board/geometry.h"
-#include "board/movegen_write.h"
 
 namespace {
 

@@ -10,6 +10,3 @@ struct RootState {
 // 1 when the placement and side letter parse; later fields stop the parse quietly.
 int ParseFen(const char* text, int8_t board[65], RootState* state);
 void SetStartPosition(int8_t board[65], RootState* state);
-// 1 when the board is a position the engine can play: one king each, no pawn on the
-// first or last rank, the side not to move not in check, piece counts that fit the lists.
-int IsPlayablePosition(const int8_t board[65], const RootState* state);

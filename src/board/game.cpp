@@ -9,6 +9,8 @@
 #include "board/make_move.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
+#include "board/piece_lists.h"
+#include "board/playable.h"
 #include "board/root_ply.h"
 
 int8_t RootBoard[65] = {-1};

@@ -4,6 +4,7 @@
 #include "board/check.h"
 #include "board/keys.h"
 #include "board/piece_square_table.h"
+#include "board/piece_values.h"
 #include "board/position_check.h"
 
 namespace {

@@ -1,8 +1,9 @@
-// Incremental make and unmake with attack tables, keys and the next ply state, and the
-// routines that derive lists, slots, counts and attack tables from the board.
+// Incremental make and unmake with attack tables, keys and the next ply state.
 #pragma once
 #include <cstdint>
 #include "board/keys.h"
+// Some callers still reach BuildPieceLists and BuildAttackTables through this header.
+#include "board/piece_lists.h"
 #include "board/position.h"
 
 // Makes ps->move into the next ply state (ps + 1) and returns it; null, with the position
@@ -12,5 +13,3 @@
 PlyState* MakeMove(Position* pos, PlyState* ps);
 // Undoes ps->move; once for every successful MakeMove, in reverse order.
 void UnmakeMove(Position* pos, PlyState* ps);
-void BuildPieceLists(Position* pos);
-void BuildAttackTables(Position* pos);

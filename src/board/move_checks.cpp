@@ -1,6 +1,6 @@
 // Whether a stored move still fits a board, and single-piece attack tests.
+#include "board/move_checks.h"
 #include "board/geometry.h"
-#include "board/movegen.h"
 #include "board/movegen_write.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // Capture scores and taking moves out of the per-ply lists.
+#include "board/move_order.h"
 #include "board/geometry.h"
-#include "board/movegen.h"
+#include "board/piece_values.h"
 
 namespace {
 

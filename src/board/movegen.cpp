@@ -1,7 +1,10 @@
 // Pseudo-legal generation in four modes: tactical, quiet, all, quiet checks.
 #include "board/movegen.h"
 
+#include "board/evasions.h"
 #include "board/geometry.h"
+#include "board/move_checks.h"
+#include "board/move_order.h"
 #include "board/movegen_write.h"
 
 namespace {

@@ -1,7 +1,8 @@
 // Writing scored entries into the two per-ply lists, shared by the generator, the evasion
 // generator and the plausibility test.
 #pragma once
-#include "board/movegen.h"
+#include "board/move_order.h"
+#include "board/position.h"
 
 struct MoveWriter {
   Position* pos;
@@ -41,5 +42,3 @@ inline void AddPromotions(MoveWriter* w, Move move) {
   int count = w->allPromotions ? 4 : 1;
   for (int i = 0; i < count; i++) AddTactical(w, move | Move(Order[i] + colour) << 14);
 }
-
-void GenerateEvasions(MoveWriter* w, PlyState* ps);

@@ -1,8 +1,8 @@
 // Piece lists, slots, counts and attack tables derived from the board.
+#include "board/piece_lists.h"
 #include <cstring>
 
 #include "board/attack_update.h"
-#include "board/make_move.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
+#include "board/piece_values.h"
 #include "board/geometry.h"
-#include "board/types.h"
 
 const int PieceValue[16] = {0, 10000, 100, 325, 0, 325, 541, 1055, 0, 10000, 100, 325, 0, 325, 541, 1055};
 const int PhaseWeight[16] = {0, 0, 0, 1, 0, 1, 3, 6, 0, 0, 0, 1, 0, 1, 3, 6};

@@ -1,6 +1,6 @@
 // Whether a set-up position is one the engine can search without breaking its records.
-#include "board/fen.h"
-#include "board/movegen.h"
+#include "board/playable.h"
+#include "board/move_checks.h"
 #include "board/position.h"
 
 #include <initializer_list>

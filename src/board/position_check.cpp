@@ -5,6 +5,7 @@
 
 #include "board/attack_update.h"
 #include "board/keys.h"
+#include "board/piece_values.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 #include "board/root_ply.h"
 
-#include "board/make_move.h"
+#include "board/keys.h"
 #include "board/piece_square_table.h"
+#include "board/piece_values.h"
 
 PlyState* SetupRootPly(Position* pos, int side, uint32_t flags) {
   side &= 1;

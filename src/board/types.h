@@ -1,4 +1,4 @@
-// Piece codes, squares, sides, the move word and piece values shared by every subsystem.
+// Piece codes, squares, sides, the move word and mate scores shared by every subsystem.
 #pragma once
 #include <cstdint>
 
@@ -57,16 +57,6 @@ inline bool IsQuietNonPawnMove(Move m) { return (m & 0x183FC000) == 0 && (m & 0x
 constexpr Move MakeMoveWord(int from, int to, int piece, int captured = 0, int promotion = 0) {
   return Move(from) | Move(to) << 7 | Move(promotion) << 14 | Move(captured) << 18 | Move(piece) << 22;
 }
-
-// Material values by piece code (king 10000), phase weights and signature weights.
-extern const int PieceValue[16];
-extern const int PhaseWeight[16];
-// MaterialSignature weights: pawn 1, knight 16, bishop 64 (+64 on a dark square), rook 256,
-// queen 1024.
-extern const uint32_t SignatureWeight[16];
-uint32_t PieceSignatureWeight(int code, int square);
-// CapturedKinds bit of each code: knights, bishops, rooks and queens; 0 for kings and pawns.
-extern const uint8_t CapturedKindBit[16];
 
 constexpr int MateScore = 30000;
 constexpr int MateThreshold = 29000;

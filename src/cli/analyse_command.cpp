@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board/fen.h"
+#include "board/playable.h"
 #include "cli/uci_moves.h"
 #include "cli/uci_output.h"
 #include "kestrane.h"

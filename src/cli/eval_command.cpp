@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 #include "board/fen.h"
+#include "board/playable.h"
 #include "eval/eval_report.h"
 
 // Prints the term groups from White's view and "Total: N" (side to move's view) as the last

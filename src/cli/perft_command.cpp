@@ -7,9 +7,10 @@
 #include <string>
 
 #include "board/fen.h"
-#include "board/make_move.h"
 #include "board/move_text.h"
 #include "board/perft.h"
+#include "board/piece_lists.h"
+#include "board/playable.h"
 #include "board/root_ply.h"
 
 namespace {

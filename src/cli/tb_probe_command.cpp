@@ -12,6 +12,8 @@
 #include "board/make_move.h"
 #include "board/move_text.h"
 #include "board/perft.h"
+#include "board/piece_lists.h"
+#include "board/playable.h"
 #include "board/root_ply.h"
 #include "kestrane.h"
 #include "tablebase/endgame_table.h"

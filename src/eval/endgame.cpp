@@ -1,14 +1,15 @@
 // Endgame knowledge: the special material configurations checked first in endgame roots,
 // the material-table terms, the endgame pawn terms and the pawn-ending draw rules.
 // Rules are told for the stronger side `us`; the mirror applies with the signs reversed.
+#include "eval/endgame.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "eval/base_tables.h"
-#include "eval/eval_node.h"
+#include "eval/evaluate.h"
 #include "eval/kpk.h"
 #include "eval/material.h"
-#include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
 
 static const int KingDistanceValue[8] = {1, -2, -7, -16, -28, -40, -55, -65};

@@ -15,4 +15,7 @@ struct EvalBreakdown {
   int total;                  // Evaluate with the full window, side to move's view
 };
 
-extern const char* const EvalGroupName[EvalGroupCount];
+inline constexpr const char* EvalGroupName[EvalGroupCount] = {
+    "Pieces", "Pawn structure", "Passed pawns", "King safety", "Material table and endings",
+    "Centre and mobility", "Rest",
+};

@@ -4,18 +4,17 @@
 #include <initializer_list>
 #include "board/option_values.h"
 #include "board/types.h"
+#include "eval/endgame.h"
 #include "eval/eval_cache.h"
 #include "eval/eval_node.h"
-#include "eval/material.h"
+#include "eval/king_safety.h"
+#include "eval/mobility.h"
+#include "eval/pieces.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
 #include "eval/running_bounds.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
-
-const char* const EvalGroupName[EvalGroupCount] = {
-    "Pieces", "Pawn structure", "Passed pawns", "King safety", "Material table and endings",
-    "Centre and mobility", "Rest",
-};
 
 static const int FullAlpha = -30000, FullBeta = 30000;
 
@@ -60,43 +59,6 @@ static void UpdateBounds(int side, int v) {
     PositionalMin[side] = v;
     PositionalMax[side ^ 1] = -v;
   }
-}
-
-static int FirstOf(const Position* pos, int side, int code) {
-  const PieceSlots* slots = &pos->slots[code];
-  for (int i = 0; i < slots->count; i++) {
-    int s = pos->pieceList[side][slots->entry[i]];
-    if (s && s != CapturedMark) return s;
-  }
-  return 0;
-}
-
-void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps) {
-  int afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
-  *n = EvalNode{};
-  n->pos = pos;
-  n->ps = ps;
-  n->board = pos->board;
-  n->side = ps->side;
-  n->pe = LookupPawnEntry(pos, ps);
-  for (int side = White; side <= Black; side++) {
-    int b = side << 3;
-    n->king[side] = pos->pieceList[side][0];
-    n->queen[side] = FirstOf(pos, side, WQueen | b);
-    n->knights[side] = pos->pieceCount[WKnight | b];
-    n->bishops[side] = pos->pieceCount[WBishop | b];
-    n->rooks[side] = pos->pieceCount[WRook | b];
-    n->queens[side] = pos->pieceCount[WQueen | b];
-    n->phase[side] = ps->phaseCount[side];
-    MaterialCounts counts;
-    CountMaterial(pos, ps, side, &counts);
-    n->lightBishops[side] = counts.light;
-    n->darkBishops[side] = counts.dark;
-  }
-  n->afterCaptures = afterCaptures;
-  n->endgame = (PhaseCode & 0x64) || afterCaptures;
-  n->pawnEnding = n->phase[White] == 0 && n->phase[Black] == 0;
-  n->pawnAcc[GroupPawnStructure] = n->pe->score;
 }
 
 // The blocked centre pawns of the opening.

@@ -1,12 +1,13 @@
 // King safety: the danger to each king from the attack tables and the pawn shelter, the
 // king-position terms around it and the root's king-attack patterns.
+#include "eval/king_safety.h"
+#include "board/piece_values.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "board/option_values.h"
-#include "eval/base_tables.h"
-#include "eval/eval_node.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
 
 static const int AttackerCountValue[14] = {6, 2, -3, -9, -16, -24, -33, -43, -54, -66, -79, -93, -108, -124};
@@ -16,9 +17,6 @@ static const int SupportedQueenContact[12] = {-20, -20, -10, -5, -2, -2, -2, -2,
 
 static int Min(int a, int b) { return a < b ? a : b; }
 static int IsEdge(int s) { return FileOf(s) == 1 || FileOf(s) == 8 || RankOf(s) == 1 || RankOf(s) == 8; }
-static int NamedHas(const EvalNode* n, int us, int side, int kind, int x) {
-  return n->board[SideSquare(us, x)] == OwnPiece(side, kind);
-}
 static int PawnsOn(const EvalNode* n, int side, int f) { return n->pe->sidePawnsOnFile[side][f]; }
 
 // The king's neighbours (at most eight), returned in `t`.

@@ -1,7 +1,6 @@
 #include "eval/kpk.h"
 #include <initializer_list>
 #include <cstdint>
-#include "eval/squares.h"
 
 namespace {
 

@@ -5,9 +5,8 @@
 #include "board/keys.h"
 #include "board/option_values.h"
 #include "board/types.h"
-#include "eval/eval_node.h"
-#include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
 
 struct MobilityEntry {

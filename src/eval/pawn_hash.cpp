@@ -1,14 +1,14 @@
 // The pawn-structure table of the search context, its lookups and the entry checker.
+#include "eval/pawn_hash.h"
 #include <initializer_list>
 #include "board/check.h"
 #include "board/types.h"
 #include "eval/pawn_structure.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
 
 static PawnEntry PawnHash[PawnHashSize];
-
-static inline uint64_t Bit(int s) { return uint64_t(1) << (s - 1); }
 
 static inline uint32_t EntryCheck(uint32_t pawnKey2) { return pawnKey2 ^ PawnStamp; }
 
@@ -51,15 +51,15 @@ int PawnEntryIsOk(const PawnEntry* e, const int8_t board[65]) {
     int code = board[s];
     if (code != WPawn && code != BPawn) continue;
     int side = PieceSide(code), f = FileOf(s), r = RankOf(s);
-    pawns[side] |= Bit(s);
+    pawns[side] |= SquareBit(s);
     fresh.pawnCount[side]++;
     fresh.pawnsOnFile[f]++;
     fresh.sidePawnsOnFile[side][f]++;
     fresh.colourCount[side][IsDarkSquare(s)]++;
     if (side == White ? r < fresh.rearmost[White][f] : r > fresh.rearmost[Black][f]) fresh.rearmost[side][f] = int8_t(r);
-    int ahead = s + (side ? -8 : 8);
-    if (f > 1) fresh.pawnAttacks[side] |= Bit(ahead - 1);
-    if (f < 8) fresh.pawnAttacks[side] |= Bit(ahead + 1);
+    int ahead = s + Forward(side);
+    if (f > 1) fresh.pawnAttacks[side] |= SquareBit(ahead - 1);
+    if (f < 8) fresh.pawnAttacks[side] |= SquareBit(ahead + 1);
   }
   for (int side = White; side <= Black; side++) {
     if (e->pawnCount[side] != fresh.pawnCount[side] || e->pawnAttacks[side] != fresh.pawnAttacks[side]) return 0;

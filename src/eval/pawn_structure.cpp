@@ -5,6 +5,7 @@
 #include "board/types.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
 
 static const int DoubledPenalty = -7;
@@ -12,12 +13,6 @@ static const int WeakByFile[10] = {0, -3, -6, -8, -10, -10, -8, -6, -3, 0};
 static const int IsolatedByCount[9] = {0, 0, -2, -4, -8, -14, -20, -28, -34};
 static const int BishopPairByIsolated[9] = {0, -2, -4, -6, -8, -10, -13, -16, -20};
 static const int PawnCountDifference[17] = {49, 39, 30, 22, 15, 9, 4, 0, 0, 0, -4, -9, -15, -22, -30, -39, -49};
-
-static inline uint64_t Bit(int s) { return uint64_t(1) << (s - 1); }
-static inline int Rel(int side, int rank) { return side ? 9 - rank : rank; }
-
-// Values of the passed-pawn tables by the pawn's own rank.
-static inline int Passed(int table, int rank) { return PassedTable[table][rank - 1]; }
 
 // Analysis state beside the entry: everything is seen from one side at a time, with ranks
 // counted from that side and scores signed by it (+ White, - Black).
@@ -33,17 +28,12 @@ struct PawnScan {
   int lowFile, highFile;
 };
 
-static inline int OwnRear(const PawnEntry* e, int side, int f) { return Rel(side, e->rearmost[side][f]); }
-static inline int EnemyRear(const PawnEntry* e, int side, int f) {
-  int r = e->rearmost[side ^ 1][f];
-  return side ? (r == 9 ? 0 : 9 - r) : r;
-}
 static inline int IsPawn(const int8_t* board, int s, int side) {
   return s >= 1 && s <= 64 && board[s] == (WPawn | side << 3);
 }
 // The enemy pawns that attack square t (t inside the board).
 static inline int EnemyPawnAttackers(const int8_t* board, int t, int side) {
-  int fwd = side ? -8 : 8, f = FileOf(t), n = 0;
+  int fwd = Forward(side), f = FileOf(t), n = 0;
   if (f > 1) n += IsPawn(board, t + fwd - 1, side ^ 1);
   if (f < 8) n += IsPawn(board, t + fwd + 1, side ^ 1);
   return n;
@@ -62,7 +52,7 @@ static void CountPawns(PawnScan* ps) {
     int code = ps->board[s];
     if (code != WPawn && code != BPawn) continue;
     int side = PieceSide(code), f = FileOf(s), r = RankOf(s), dark = IsDarkSquare(s);
-    int ahead = s + (side ? -8 : 8);
+    int ahead = s + Forward(side);
     e->pawnCount[side]++;
     e->pawnsOnFile[f]++;
     e->sidePawnsOnFile[side][f]++;
@@ -89,20 +79,20 @@ static void AddCentreWeight(PawnScan* ps, int s, int times) {
 // Connected passers, counted from the left pawn of each pair.
 static void ConnectedPasser(PawnScan* ps, int side, int s, int f, int r, int sg) {
   const PawnEntry* e = ps->e;
-  int fwd = side ? -8 : 8, middle = PhaseCode & 2;
+  int fwd = Forward(side), middle = PhaseCode & 2;
   int rank = 0, half = 0;
-  if (IsPawn(ps->board, s + 1, side) && EnemyRear(e, side, f + 2) <= r) {
+  if (IsPawn(ps->board, s + 1, side) && EnemyRearRank(e, side, f + 2) <= r) {
     rank = r;
-  } else if (IsPawn(ps->board, s + fwd + 1, side) && EnemyRear(e, side, f + 2) <= r + 1) {
+  } else if (IsPawn(ps->board, s + fwd + 1, side) && EnemyRearRank(e, side, f + 2) <= r + 1) {
     rank = r;
     half = 1;
-  } else if (IsPawn(ps->board, s - fwd + 1, side) && r >= 5 && EnemyRear(e, side, f + 1) < r &&
-             EnemyRear(e, side, f + 2) <= r - 1) {
+  } else if (IsPawn(ps->board, s - fwd + 1, side) && r >= 5 && EnemyRearRank(e, side, f + 1) < r &&
+             EnemyRearRank(e, side, f + 2) <= r - 1) {
     rank = r - 1;
     half = 1;
   }
   if (!rank) return;
-  int full = Passed(PassedConnected, rank), mid = Passed(PassedConnectedMid, rank);
+  int full = PassedByRank(PassedConnected, rank), mid = PassedByRank(PassedConnectedMid, rank);
   if (half) {
     full /= 2;
     mid /= 2;
@@ -117,7 +107,7 @@ static void ConnectedPasser(PawnScan* ps, int side, int s, int f, int r, int sg)
 
 static void PassedPawn(PawnScan* ps, int side, int s, int f, int r, int sg) {
   PawnEntry* e = ps->e;
-  e->passed[side] |= Bit(s);
+  e->passed[side] |= SquareBit(s);
   ps->passers[side]++;
   if (r >= 6) e->flags |= side ? PawnBlackPasserFar : PawnWhitePasserFar;
   AddCentreWeight(ps, s, 3);
@@ -127,10 +117,10 @@ static void PassedPawn(PawnScan* ps, int side, int s, int f, int r, int sg) {
   int spread = (f > e->averageFile ? f - e->averageFile : e->averageFile - f) + 1;
   if (spread > ps->spread[side]) ps->spread[side] = spread;
   if (PhaseCode & 2) {
-    ps->score += sg * Passed(PassedGeneralMid, r);
-    ps->correction += sg * (Passed(PassedGeneral, r) - Passed(PassedGeneralMid, r));
+    ps->score += sg * PassedByRank(PassedGeneralMid, r);
+    ps->correction += sg * (PassedByRank(PassedGeneral, r) - PassedByRank(PassedGeneralMid, r));
   } else {
-    ps->score += sg * Passed(PassedGeneral, r);
+    ps->score += sg * PassedByRank(PassedGeneral, r);
   }
   if (r >= 4 && OwnPawnDefenders(ps->board, s, side)) {
     ps->ending += sg * 24;
@@ -145,7 +135,7 @@ static void PassedPawn(PawnScan* ps, int side, int s, int f, int r, int sg) {
 // A rearmost doubled pawn that is not rammed yet counts as rammed when it can only walk
 // into its own pawn.
 static int WalksIntoOwnPawn(const int8_t* board, int side, int s) {
-  int fwd = side ? -8 : 8;
+  int fwd = Forward(side);
   for (int t = s + fwd; t >= 1 && t <= 64; t += fwd) {
     if (IsPawn(board, t, side)) return 1;
     if (IsPawn(board, t, side ^ 1) || EnemyPawnAttackers(board, t, side)) return 0;
@@ -160,7 +150,7 @@ static void DoubledPawn(PawnScan* ps, int side, int s, int f, int r, int sg, int
   if (e->sidePawnsOnFile[enemy][f] == 0) {
     ps->rookCorrection[enemy] -= sg * 2;
     ps->score -= sg * 2;
-  } else if (!*rammed && OwnRear(e, side, f) == r && WalksIntoOwnPawn(ps->board, side, s)) {
+  } else if (!*rammed && OwnRearRank(e, side, f) == r && WalksIntoOwnPawn(ps->board, side, s)) {
     *rammed = 1;
   }
   if (e->sidePawnsOnFile[side][f - 1] == 0 && e->sidePawnsOnFile[side][f + 1] == 0) {
@@ -173,8 +163,8 @@ static void DoubledPawn(PawnScan* ps, int side, int s, int f, int r, int sg, int
 
 static void WeakPawn(PawnScan* ps, int side, int s, int f, int r, int sg) {
   PawnEntry* e = ps->e;
-  int enemy = side ^ 1, ahead = s + (side ? -8 : 8);
-  e->weak[side] |= Bit(s);
+  int enemy = side ^ 1, ahead = s + Forward(side);
+  e->weak[side] |= SquareBit(s);
   if (r <= 3) e->flags |= side ? PawnBlackWeakLow : PawnWhiteWeakLow;
   AddCentreWeight(ps, s, 1);
   ps->score += sg * WeakByFile[f];
@@ -182,8 +172,8 @@ static void WeakPawn(PawnScan* ps, int side, int s, int f, int r, int sg) {
   int covered = 1, bothBelow = 1;
   for (int nf : {f - 1, f + 1}) {
     if (nf < 1 || nf > 8) continue;
-    if (e->sidePawnsOnFile[enemy][nf] == 0 || EnemyRear(e, side, nf) > r) covered = 0;
-    else if (EnemyRear(e, side, nf) == r) bothBelow = 0;
+    if (e->sidePawnsOnFile[enemy][nf] == 0 || EnemyRearRank(e, side, nf) > r) covered = 0;
+    else if (EnemyRearRank(e, side, nf) == r) bothBelow = 0;
   }
   if (covered) ps->score -= sg * (bothBelow ? 25 : 12);
   int enemyOnFile = e->sidePawnsOnFile[enemy][f] > 0;
@@ -209,7 +199,7 @@ static void WeakPawn(PawnScan* ps, int side, int s, int f, int r, int sg) {
 static void ScanSide(PawnScan* ps, int side) {
   PawnEntry* e = ps->e;
   const int8_t* board = ps->board;
-  int sg = side ? -1 : 1, fwd = side ? -8 : 8;
+  int sg = Sign(side), fwd = Forward(side);
   for (int s = 1; s <= 64; s++) {
     if (board[s] != (WPawn | side << 3)) continue;
     int f = FileOf(s), r = Rel(side, RankOf(s)), ahead = s + fwd;
@@ -218,14 +208,14 @@ static void ScanSide(PawnScan* ps, int side) {
     // Rammed: blocked and nothing to capture (off-board capture squares count as free).
     int rammed = (aheadCode == WPawn || aheadCode == BPawn) && EnemyPawnAttackers(board, s, side) == 0;
     ps->correction += sg * PawnEndgameBlend[side][s];
-    if (f > 1) e->pawnAttacks[side] |= Bit(ahead - 1);
-    if (f < 8) e->pawnAttacks[side] |= Bit(ahead + 1);
+    if (f > 1) e->pawnAttacks[side] |= SquareBit(ahead - 1);
+    if (f < 8) e->pawnAttacks[side] |= SquareBit(ahead + 1);
     int single = e->sidePawnsOnFile[side][f] == 1;
-    int passed = !(PhaseCode & 1) && EnemyRear(e, side, f) < r && EnemyRear(e, side, f - 1) <= r &&
-                 EnemyRear(e, side, f + 1) <= r && (single || OwnRear(e, side, f) != r);
+    int passed = !(PhaseCode & 1) && EnemyRearRank(e, side, f) < r && EnemyRearRank(e, side, f - 1) <= r &&
+                 EnemyRearRank(e, side, f + 1) <= r && (single || OwnRearRank(e, side, f) != r);
     if (passed) PassedPawn(ps, side, s, f, r, sg);
     if (!single) DoubledPawn(ps, side, s, f, r, sg, &rammed);
-    int left = OwnRear(e, side, f - 1), right = OwnRear(e, side, f + 1);
+    int left = OwnRearRank(e, side, f - 1), right = OwnRearRank(e, side, f + 1);
     if (left != r && left != r - 1 && right != r && right != r - 1) WeakPawn(ps, side, s, f, r, sg);
     if (!rammed) {
       ps->allRammed = 0;
@@ -275,7 +265,7 @@ static int CentreType(const PawnEntry* e, const int8_t* board) {
 // without being taken or blocked. `rook`/`knight` are the two files, `outer` the file
 // beside the knight file.
 static int WingFixed(const PawnEntry* e, const int8_t* board, int side, int rook, int knight, int outer) {
-  int enemy = side ^ 1, fwd = side ? -8 : 8;
+  int enemy = side ^ 1, fwd = Forward(side);
   if (!e->sidePawnsOnFile[side][rook] || !e->sidePawnsOnFile[side][knight]) return 0;
   if (!e->sidePawnsOnFile[enemy][rook] && !e->sidePawnsOnFile[enemy][knight]) return 0;
   int toKnight = knight - rook;  // +1 or -1: the file step from the rook file to the knight file
@@ -327,8 +317,8 @@ static void LockedStructure(PawnScan* ps) {
   if (!(testA || ps->allRammed) || e->pawnCount[White] < 3 || e->pawnCount[Black] < 3) return;
   uint64_t whitePawns = 0, blackPawns = 0;
   for (int s = 1; s <= 64; s++) {
-    if (ps->board[s] == WPawn) whitePawns |= Bit(s);
-    if (ps->board[s] == BPawn) blackPawns |= Bit(s);
+    if (ps->board[s] == WPawn) whitePawns |= SquareBit(s);
+    if (ps->board[s] == BPawn) blackPawns |= SquareBit(s);
   }
   const uint64_t rank1 = 0xFFull, rank8 = 0xFFull << 56;
   e->kingReach[White] = KingCrossing(rank1, ~(e->pawnAttacks[Black] | whitePawns));
@@ -388,7 +378,7 @@ static void FinishEntry(PawnScan* ps) {
   if (e->pawnCount[White] >= 2 && e->pawnCount[Black] >= 2) {
     int spread = ps->spread[White] - ps->spread[Black];
     for (int side = White; side <= Black && spread; side++) {
-      int sg = side ? -1 : 1;
+      int sg = Sign(side);
       if (sg * spread <= 0) continue;
       if (PhaseCode & 4) {
         ps->score += sg * 12;
@@ -406,14 +396,14 @@ static void FinishEntry(PawnScan* ps) {
     for (int f = 3; f <= 6; f++)
       for (int r = 4; r <= 6; r++) {
         int s = SquareOf(f, Rel(side, r));
-        if (EnemyRear(e, side, f - 1) <= r && EnemyRear(e, side, f + 1) <= r) e->outposts[side] |= Bit(s);
+        if (EnemyRearRank(e, side, f - 1) <= r && EnemyRearRank(e, side, f + 1) <= r) e->outposts[side] |= SquareBit(s);
       }
   if (WingFixed(e, board, White, 1, 2, 3)) e->flags |= PawnWhiteQueenWingFixed;
   if (WingFixed(e, board, Black, 1, 2, 3)) e->flags |= PawnBlackQueenWingFixed;
   if (WingFixed(e, board, White, 8, 7, 6)) e->flags |= PawnWhiteKingWingFixed;
   if (WingFixed(e, board, Black, 8, 7, 6)) e->flags |= PawnBlackKingWingFixed;
   for (int side = White; side <= Black; side++) {
-    int sg = side ? -1 : 1;
+    int sg = Sign(side);
     if (e->sidePawnsOnFile[side][1] + e->sidePawnsOnFile[side][2] > 2) ps->score -= sg * 10;
     if (e->sidePawnsOnFile[side][7] + e->sidePawnsOnFile[side][8] > 2) ps->score -= sg * 10;
   }

@@ -1,8 +1,11 @@
-// Pawn-structure analysis: the PawnEntry record, its table (one per search context) and
-// AnalysePawns, which fills an entry once per pawn configuration.
+// Pawn-structure analysis: the PawnEntry record and AnalysePawns, which fills an entry once
+// per pawn configuration.
 #pragma once
 #include <cstdint>
 #include "board/position.h"
+// Some callers still reach the table's functions through this header.
+#include "eval/pawn_hash.h"
+#include "eval/square_geometry.h"
 
 // Scores are from White's view. Files index 1..8 (0 and 9 are sentinels), ranks 1..8.
 struct PawnEntry {
@@ -33,6 +36,13 @@ struct PawnEntry {
   uint8_t centreSquare[2];        // by the king it is measured for; 0 when there are no pawns
 };
 
+// Rearmost pawn ranks counted from `side`: own 9 when none, enemy 0 when none.
+inline int OwnRearRank(const PawnEntry* e, int side, int f) { return Rel(side, e->rearmost[side][f]); }
+inline int EnemyRearRank(const PawnEntry* e, int side, int f) {
+  int r = e->rearmost[side ^ 1][f];
+  return side ? (r == 9 ? 0 : 9 - r) : r;
+}
+
 enum PawnFlag : uint16_t {
   PawnWhiteQueenWingFixed = 0x0001,
   PawnBlackQueenWingFixed = 0x0002,
@@ -47,16 +57,5 @@ enum PawnFlag : uint16_t {
   PawnBlackWeakLow = 0x0400,      // a Black weak pawn on rank 7 or 6
 };
 
-constexpr int PawnHashSize = 16384;
-
-// The entry for these pawn keys when the table holds it for the current root, else null.
-const PawnEntry* FindPawnEntry(const Position* pos, uint32_t pawnKey1, uint32_t pawnKey2);
-// 1 when `side` has a passed pawn on its sixth or seventh rank.
-int PawnEntryHasAdvancedPasser(const PawnEntry* entry, int side);
-// The entry of the node's pawn configuration, rebuilt in place on a mismatch.
-const PawnEntry* LookupPawnEntry(Position* pos, const PlyState* ps);
+// Fills the entry's facts and scores from the pawns of the position.
 void AnalysePawns(const Position* pos, PawnEntry* entry);
-// The entry's per-file counts, rearmost ranks, colour counts, pawn sets and attack sets
-// agree with the pawns of `board` (for tests and debug checks).
-int PawnEntryIsOk(const PawnEntry* entry, const int8_t board[65]);
-void ClearPawnHash();

@@ -1,10 +1,11 @@
 // The root steps that bend the pawn tables towards the plans of the pawn structure:
 // majorities, wing plans by king position, pawn chains and levers.
+#include "eval/pawn_table_steps.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "board/option_values.h"
-#include "eval/piece_square.h"
-#include "eval/root_counts.h"
+#include "board/piece_square_table.h"
+#include "eval/prepare_root.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
 

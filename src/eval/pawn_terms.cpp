@@ -1,13 +1,12 @@
 // The per-node pawn terms: passed pawns against the pieces and kings, weak and hanging
 // pawns. Told for `us`; results go to the pawn-structure accumulator with us's sign.
+#include "eval/pawn_terms.h"
 #include "board/types.h"
 #include <initializer_list>
-#include "eval/eval_node.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
-
-static inline int Passed(int table, int rank) { return PassedTable[table][rank - 1]; }
 
 // Support from own pieces behind the pawn and the enemy's rooks on its file.
 static int SliderSupport(const EvalNode* n, int us, int s, int* support) {
@@ -54,7 +53,7 @@ static int PasserValue(const EvalNode* n, int us, int s) {
   int middle = (PhaseCode & 2) && !n->afterCaptures;
   int general = middle ? PassedGeneralMid : PassedGeneral, freePath = middle ? PassedFreeMid : PassedFree;
   int advance = !blocker && AttackCount(n, them, front) <= AttackCount(n, us, front) + support;
-  if (advance) v += (Passed(general, r + 1) - Passed(general, r)) / 3;
+  if (advance) v += (PassedByRank(general, r + 1) - PassedByRank(general, r)) / 3;
   for (int t = front; t >= 1 && t <= 64; t += fwd) {
     int code = n->board[t];
     if (!code) {
@@ -63,8 +62,8 @@ static int PasserValue(const EvalNode* n, int us, int s) {
       return v;
     }
   }
-  v += Passed(freePath, r);
-  if (advance) v += (Passed(freePath, r + 1) - Passed(freePath, r)) / 3;
+  v += PassedByRank(freePath, r);
+  if (advance) v += (PassedByRank(freePath, r + 1) - PassedByRank(freePath, r)) / 3;
   return v;
 }
 

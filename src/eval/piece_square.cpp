@@ -1,10 +1,10 @@
 #include "eval/piece_square.h"
 #include <initializer_list>
 #include "board/option_values.h"
+#include "board/piece_square_table.h"
 #include "board/types.h"
 #include "eval/base_tables.h"
-#include "eval/root_counts.h"
-#include "eval/root_tables.h"
+#include "eval/prepare_root.h"
 #include "eval/squares.h"
 
 void AddSideSquare(int side, int kind, int whiteFrameSquare, int v) {

@@ -1,15 +1,16 @@
 // Knight, bishop, rook and queen terms, the file interplay of rooks and minor pieces and
 // the bishop terms by pawn colour. Each term is told for `us`; the result is added with
 // us's sign.
+#include "eval/pieces.h"
+#include "board/piece_values.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "eval/base_tables.h"
-#include "eval/eval_node.h"
+#include "eval/pawn_terms.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
+#include "eval/square_geometry.h"
 #include "eval/squares.h"
-
-void PawnTerms(EvalNode* n, int us, int s);  // pawn_terms.cpp
 
 static const int KnightKingWing[9] = {8, 8, 8, 8, 5, 3, 1, 0, 0};
 static const int BadBishop[17] = {44, 35, 27, 20, 14, 9, 5, 2, 0, -2, -5, -9, -14, -20, -27, -35, -44};
@@ -17,9 +18,6 @@ static const int BadBishop[17] = {44, 35, 27, 20, 14, 9, 5, 2, 0, -2, -5, -9, -1
 static int OwnPawnAt(const EvalNode* n, int us, int s) { return IsCode(n, s, OwnPiece(us, WPawn)); }
 static int EnemyPawnAt(const EvalNode* n, int us, int s) { return IsCode(n, s, OwnPiece(us ^ 1, WPawn)); }
 static int Occupied(const EvalNode* n, int s) { return s >= 1 && s <= 64 && n->board[s] != 0; }
-static int NamedHas(const EvalNode* n, int us, int side, int kind, int x) {
-  return n->board[SideSquare(us, x)] == OwnPiece(side, kind);
-}
 
 // Some enemy slider attacks s and, beyond s on its line, stands a piece of s's colour
 // worth more than that slider.

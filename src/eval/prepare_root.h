@@ -15,6 +15,8 @@ int RootPieceSquareSum(const Position* pos, int side);
 // Whether material totals over both sides count as an endgame (the class and the
 // endgame-after-captures table).
 int IsEndgameMaterial(int queens, int majors, int minors, int nonPawn, int pawns);
+// Whether a phase class counts as an endgame for the table preparation.
+int IsEndgameLike(int phaseClass);
 
 extern int32_t PhaseCode;                  // 1 opening, 2 middlegame, 4 endgame, | 0x10, 0x20, 0x40
 extern uint8_t EndgameAfterCaptures[256];

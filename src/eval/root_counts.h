@@ -24,12 +24,3 @@ inline int RootHas(const RootCounts* rc, int side, int kind, int whiteFrameSquar
 inline int RootHasAt(const RootCounts* rc, int side, int kind, int square) {
   return rc->board[square] == (kind | side << 3);
 }
-int IsEndgameLike(int phaseClass);
-
-// Steps of the table preparation, in the order PrepareRoot runs them.
-void BuildPieceSquareTables(const RootCounts* rc);
-void ApplyPawnStructureSteps(const RootCounts* rc);
-void BuildBlendTables(const RootCounts* rc);
-void ApplyRootPatterns(const RootCounts* rc);
-void ApplyOptionScaling(const RootCounts* rc);
-int PawnTableBalance(const int8_t* board);

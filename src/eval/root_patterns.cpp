@@ -1,9 +1,10 @@
 // The blend tables and the root pattern flags with the table changes they bring.
+#include "eval/root_patterns.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "eval/base_tables.h"
 #include "eval/piece_square.h"
-#include "eval/root_counts.h"
+#include "eval/prepare_root.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
 

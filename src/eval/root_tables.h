@@ -16,6 +16,8 @@ extern int32_t RootPawnCount[2];         // pawns per side at the root, -1 when 
 enum PassedTableIndex { PassedGeneral, PassedGeneralMid, PassedConnected, PassedConnectedMid,
                         PassedFree, PassedFreeMid, PassedTableCount };
 extern int32_t PassedTable[PassedTableCount][8];
+// The value of a table for a pawn on its own rank 1..8.
+inline int PassedByRank(int table, int rank) { return PassedTable[table][rank - 1]; }
 
 // Piece constants chosen by the root class (endgame-like or not).
 struct ClassConstants {

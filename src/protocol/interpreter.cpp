@@ -8,7 +8,7 @@
 #include "protocol/position_command.h"
 #include "protocol/setoption_command.h"
 #include "protocol/words.h"
-#include "search/learning.h"
+#include "search/learned_list.h"
 #include "search/search_flags.h"
 #include "search/time_control.h"
 

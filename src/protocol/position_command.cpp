@@ -4,6 +4,7 @@
 
 #include "board/fen.h"
 #include "board/game.h"
+#include "board/playable.h"
 #include "protocol/interpreter.h"
 #include "protocol/words.h"
 #include "search/search_flags.h"

@@ -1,5 +1,6 @@
 #include "search/extensions.h"
 #include <cstdlib>
+#include "board/piece_values.h"
 #include "eval/prepare_root.h"
 #include "eval/running_bounds.h"
 #include "search/search.h"

@@ -4,7 +4,10 @@
 
 #include "board/fen.h"
 #include "board/make_move.h"
+#include "board/move_checks.h"
 #include "board/movegen.h"
+#include "board/piece_lists.h"
+#include "board/playable.h"
 #include "board/position.h"
 #include "board/root_ply.h"
 

@@ -1,5 +1,7 @@
 #include "search/move_picker.h"
 #include <cstdint>
+#include "board/move_checks.h"
+#include "board/move_order.h"
 #include "board/movegen.h"
 #include "board/option_values.h"
 

@@ -2,7 +2,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include "board/geometry.h"
-#include "board/movegen.h"
+#include "board/move_checks.h"
+#include "board/piece_values.h"
 
 int ThreatGain(const Position* pos, const PlyState* node) {
   const int side = node->side, other = side ^ 1;

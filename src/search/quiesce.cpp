@@ -1,13 +1,14 @@
 // The quiescence search: captures, promotions, evasions and some checks below the horizon.
+#include "search/quiesce.h"
 #include <algorithm>
 #include "board/check.h"
 #include "board/make_move.h"
+#include "board/piece_values.h"
 #include "board/position_check.h"
 #include "eval/evaluate.h"
 #include "search/move_picker.h"
 #include "search/node_patterns.h"
 #include "search/repetition.h"
-#include "search/search.h"
 #include "search/trans_table.h"
 
 constexpr int BoundClamp = 29700;

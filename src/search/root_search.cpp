@@ -6,8 +6,8 @@
 
 #include "board/game.h"
 #include "board/make_move.h"
-#include "board/move_text.h"
 #include "board/option_values.h"
+#include "board/piece_values.h"
 #include "eval/evaluate.h"
 #include "eval/prepare_root.h"
 #include "eval/running_bounds.h"

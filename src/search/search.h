@@ -1,4 +1,4 @@
-// The main alpha-beta search and the quiescence search, with the globals the root sets.
+// The main alpha-beta search, with the globals the root sets.
 #pragma once
 #include <cstdint>
 #include "board/position.h"
@@ -14,7 +14,6 @@ constexpr uint32_t SearchFlagBits = ThreatFlag | HashUpperFlag | HashLowerFlag |
 constexpr int NoTablebaseScore = 30001;
 
 int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int allowNull, int extensionCount);
-int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth);
 
 // Set by the root search for every iteration.
 extern int32_t RootDepth;

@@ -1,5 +1,5 @@
-// The state of one node of the main search, shared by its steps (search.cpp for the node
-// itself, search_pruning.cpp for the null move, multi-cut and the verification searches).
+// The state of one node of the main search, shared by the node itself and its side searches
+// (null move, multi-cut and the verification searches).
 #pragma once
 #include <atomic>
 #include "search/search.h"
@@ -34,16 +34,3 @@ inline bool SearchStopped() { return StopFlag.load(std::memory_order_relaxed) !=
 inline int SearchChild(Position* pos, PlyState* child, int alpha, int beta, int depth, int extensionCount) {
   return -Search(pos, child, -beta, -alpha, depth, NullMoveSwitch, extensionCount);
 }
-
-// 1 when the null move refutes the node (score in *score).
-int NullMoveCutoff(Position* pos, PlyState* node, NodeFrame* f, int* score);
-// 1 when two of the first ten moves fail high at reduced depth: bestScore, bestMove and
-// multiCutSecond are set. Otherwise the first move that failed high becomes hash move 1.
-int MultiCut(Position* pos, PlyState* node, NodeFrame* f);
-// Without a hash move, a reduced search for a move that beats beta (then hash move 1).
-void FindHashMove(Position* pos, PlyState* node, NodeFrame* f);
-// When the table promised a lower bound the first move did not reach: shallow searches for
-// a move that beats alpha, which becomes hash move 1.
-void HashDisagreementSearch(Position* pos, PlyState* node, NodeFrame* f);
-// 1 when no other move comes within 100 of the best move's score at reduced depth.
-int IsBestMoveSingular(Position* pos, PlyState* node, NodeFrame* f);

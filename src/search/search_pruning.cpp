@@ -1,11 +1,11 @@
 // The side searches of a main-search node: null move, multi-cut, the search for a hash
 // move, the hash-disagreement search and the singular test.
+#include "search/search_pruning.h"
 #include <algorithm>
 #include "board/make_move.h"
 #include "eval/running_bounds.h"
 #include "search/move_picker.h"
 #include "search/node_patterns.h"
-#include "search/search_node.h"
 
 constexpr int MultiCutMoves = 10;
 

@@ -11,6 +11,8 @@
 #include "board/make_move.h"
 #include "board/move_text.h"
 #include "board/movegen.h"
+#include "board/piece_lists.h"
+#include "board/playable.h"
 #include "board/position.h"
 #include "board/root_ply.h"
 #include "board/test_fens.h"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "board/fen.h"
+#include "board/playable.h"
 #include "board/test_fens.h"
 #include "board/types.h"
 

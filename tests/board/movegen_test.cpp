@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "board/move_checks.h"
+#include "board/move_order.h"
 #include "board/test_fens.h"
 #include "board_fixture.h"
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <random>
 
+#include "board/move_checks.h"
 #include "board/position_check.h"
 #include "board/test_fens.h"
 #include "board_fixture.h"

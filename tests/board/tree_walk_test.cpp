@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "board/geometry.h"
+#include "board/move_checks.h"
 #include "board/position_check.h"
 #include "board_fixture.h"
 #include "eval/piece_square.h"

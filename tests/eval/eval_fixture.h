@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "board/fen.h"
 #include "board/game.h"
 #include "board/game_fixture.h"
+#include "board/playable.h"
 #include "board/position.h"
 #include "eval/eval_cache.h"
 #include "eval/evaluate.h"

@@ -5,6 +5,7 @@
 #include "board/movegen.h"
 #include "eval/eval_fixture.h"
 #include "eval/eval_positions.h"
+#include "eval/pawn_hash.h"
 #include "eval/pawn_structure.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"

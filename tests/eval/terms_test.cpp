@@ -1,7 +1,9 @@
 // Single terms: pieces, mobility and king safety on positions worked out by hand.
 #include "eval/eval_fixture.h"
 #include "eval/eval_node.h"
+#include "eval/king_safety.h"
 #include "eval/mobility.h"
+#include "eval/pieces.h"
 #include "eval/squares.h"
 #include "protocol/options.h"
 

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "board/fen.h"
+#include "board/playable.h"
 #include "fuzz_engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

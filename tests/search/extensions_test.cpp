@@ -1,5 +1,6 @@
 #include "search/extensions.h"
 #include "search/search_node.h"
+#include "search/search_pruning.h"
 #include "search_fixture.h"
 
 namespace {

@@ -5,8 +5,10 @@
 
 #include "board/fen.h"
 #include "board/geometry.h"
-#include "board/make_move.h"
+#include "board/keys.h"
+#include "board/move_checks.h"
 #include "board/movegen.h"
+#include "board/piece_lists.h"
 #include "board/root_ply.h"
 #include "board/test_fens.h"
 #include "search/learning_check.h"

@@ -1,3 +1,4 @@
+#include "board/move_checks.h"
 #include "search/move_picker.h"
 #include <algorithm>
 #include "board/test_fens.h"

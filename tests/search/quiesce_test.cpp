@@ -1,4 +1,5 @@
 #include "search/node_patterns.h"
+#include "search/quiesce.h"
 #include "search_fixture.h"
 
 namespace {

@@ -1,0 +1,42 @@
+// Setting up the working record of one evaluation from the position and its ply state.
+#include "eval/eval_node.h"
+#include "eval/material.h"
+#include "eval/pawn_hash.h"
+#include "eval/prepare_root.h"
+
+static int FirstOf(const Position* pos, int side, int code) {
+  const PieceSlots* slots = &pos->slots[code];
+  for (int i = 0; i < slots->count; i++) {
+    int s = pos->pieceList[side][slots->entry[i]];
+    if (s && s != CapturedMark) return s;
+  }
+  return 0;
+}
+
+void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps) {
+  int afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
+  *n = EvalNode{};
+  n->pos = pos;
+  n->ps = ps;
+  n->board = pos->board;
+  n->side = ps->side;
+  n->pe = LookupPawnEntry(pos, ps);
+  for (int side = White; side <= Black; side++) {
+    int b = side << 3;
+    n->king[side] = pos->pieceList[side][0];
+    n->queen[side] = FirstOf(pos, side, WQueen | b);
+    n->knights[side] = pos->pieceCount[WKnight | b];
+    n->bishops[side] = pos->pieceCount[WBishop | b];
+    n->rooks[side] = pos->pieceCount[WRook | b];
+    n->queens[side] = pos->pieceCount[WQueen | b];
+    n->phase[side] = ps->phaseCount[side];
+    MaterialCounts counts;
+    CountMaterial(pos, ps, side, &counts);
+    n->lightBishops[side] = counts.light;
+    n->darkBishops[side] = counts.dark;
+  }
+  n->afterCaptures = afterCaptures;
+  n->endgame = (PhaseCode & 0x64) || afterCaptures;
+  n->pawnEnding = n->phase[White] == 0 && n->phase[Black] == 0;
+  n->pawnAcc[GroupPawnStructure] = n->pe->score;
+}
