@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_count.h"
+#include "tablebase/index_tables.h"
 
 struct Sample {
   int32_t white[24], black[24];

@@ -27,8 +27,9 @@ fi
 
 jobs=2
 
-echo "== layers"
+echo "== layers and header owners"
 tools/check_layers.sh
+python3 tools/check_header_owners.py
 
 echo "== Release build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_count.h"
 
 int main() {
   printf("%s",

@@ -15,7 +15,7 @@
 #include "protocol/param_list.h"
 #include "protocol/report.h"
 #include "protocol/words.h"
-#include "search/learning.h"
+#include "search/learning_path.h"
 #include "search/search.h"
 #include "search/search_flags.h"
 #include "search/time_control.h"

@@ -1,9 +1,6 @@
 // Incremental make and unmake with attack tables, keys and the next ply state.
 #pragma once
 #include <cstdint>
-#include "board/keys.h"
-// Some callers still reach BuildPieceLists and BuildAttackTables through this header.
-#include "board/piece_lists.h"
 #include "board/position.h"
 
 // Makes ps->move into the next ply state (ps + 1) and returns it; null, with the position

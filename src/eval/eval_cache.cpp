@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include "eval/material.h"
 #include "eval/mobility.h"
+#include "eval/pawn_hash.h"
 #include "eval/pawn_structure.h"
 
 struct EvalCacheEntry {

@@ -3,8 +3,6 @@
 #pragma once
 #include <cstdint>
 #include "board/position.h"
-// Some callers still reach the table's functions through this header.
-#include "eval/pawn_hash.h"
 #include "eval/square_geometry.h"
 
 // Scores are from White's view. Files index 1..8 (0 and 9 are sentinels), ranks 1..8.

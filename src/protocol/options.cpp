@@ -7,7 +7,8 @@
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "protocol/words.h"
-#include "search/learning.h"
+#include "search/learned_list.h"
+#include "search/learning_path.h"
 #include "search/trans_table.h"
 
 enum OptionKind { OptionSpin, OptionCheck, OptionCombo, OptionHash, OptionButton };

@@ -1,27 +1,8 @@
-// Position learning: what surprising searches found, kept in the learning file and fed
-// back into the transposition table, and the learned-entry list of infinite analysis.
+// Position learning: the root search reports its events here, which decide whether the
+// search that just ended is worth a record in the learning file, and the record's writer.
 #pragma once
 #include "board/position.h"
-#include "search/learned_list.h"
 
-constexpr int LearningPathSize = 256;
-// The engine's learning file: the engine directory and "kestrane.pl2", set at start-up.
-extern char LearningFilePath[LearningPathSize];
-
-void TrimLearningFile();    // at engine start: keeps the last records of an overgrown file
-void DeleteLearningFile();  // "Clear PosLearning" (the caller also empties the learned list)
-int LoadLearning(Position* pos, PlyState* root);
-void StoreLearning(Position* pos, PlyState* root, Move reply, int clockAllows, int bestRepeats);
-
-// The same on a given file.
-// With the Position Learning option on, writes the records of the file that match the
-// settings and resemble the root into the transposition table; 1 when the root itself was
-// found with a move and an expected reply, which then also goes into the table for the
-// position after the move.
-int LoadLearningFrom(const char* path, Position* pos, PlyState* root);
-// The best move of the root's record that the last load found (the last such record in
-// the file), 0 when none: the root search orders it first in its first iteration.
-Move LearnedRootMove();
 // Appends the record of the search that just ended when it was learning-relevant and the
 // Position Learning option is on. clockAllows: the target time exceeded 3000 ms, or the
 // search ran without a clock; bestRepeats: the position after the best move is a

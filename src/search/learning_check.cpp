@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "board/fen.h"
+#include "board/keys.h"
 #include "board/make_move.h"
 #include "board/move_checks.h"
 #include "board/movegen.h"

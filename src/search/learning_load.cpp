@@ -1,5 +1,5 @@
 #include "board/option_values.h"
-#include "search/learning.h"
+#include "search/learning_load.h"
 #include "search/learning_check.h"
 #include "search/learning_file.h"
 #include "search/settings_signature.h"

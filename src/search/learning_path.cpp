@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "search/learning_path.h"
 #include "search/learning.h"
+#include "search/learning_load.h"
 #include "search/learning_file.h"
 
 static const char LearningFileName[] = "kestrane.pl2";

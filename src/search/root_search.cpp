@@ -14,6 +14,8 @@
 #include "platform/platform.h"
 #include "search/learned_list.h"
 #include "search/learning.h"
+#include "search/learning_load.h"
+#include "search/learning_path.h"
 #include "search/move_picker.h"
 #include "search/multi_pv.h"
 #include "search/principal_variation.h"

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include "eval/eval_cache.h"
-#include "search/learning.h"
+#include "search/learned_list.h"
 #include "search/principal_variation.h"
 
 // A small table that is always there, so that the search never runs without one, even

@@ -7,6 +7,7 @@
 #include "board/check.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "board/piece_lists.h"
 #include "board/position.h"
 #include "board/root_ply.h"
 

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_count.h"
+#include "tablebase/index_tables.h"
 #include "tablebase/table_values.h"
 
 namespace {

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_count.h"
+#include "tablebase/index_tables.h"
 #include "tablebase/index_layout.h"
 
 static bool ValidRecordSide(int record, int side) {

@@ -1,6 +1,6 @@
 // The shared tables of the tablebase position index: board symmetries, the two king-pair
 // numberings, the placement tables and their per-king-pair offsets. Squares are 0..63 with
-// a1 = 0. BuildTablebaseIndexTables (endgame_table.h) fills them once; nothing else writes
+// a1 = 0. BuildTablebaseIndexTables fills them once; nothing else writes
 // them.
 #pragma once
 #include <cstdint>
@@ -53,3 +53,6 @@ constexpr uint64_t TbChoose(int n, int k) {
   for (int i = 0; i < k; i++) r = r * uint64_t(n - i) / uint64_t(i + 1);
   return r;
 }
+
+// Builds the shared index tables (king pairs, placement and offset tables); idempotent.
+void BuildTablebaseIndexTables();

@@ -5,6 +5,7 @@
 
 #include "kestrane.h"
 #include "tablebase/probe.h"
+#include "tablebase/index_tables.h"
 #include "tablebase/registry.h"
 #include "tablebase/table_read.h"
 #include "tablebase/tb_lock.h"

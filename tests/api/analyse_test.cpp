@@ -11,7 +11,7 @@
 #include "board/move_text.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
-#include "search/learning.h"
+#include "search/learning_path.h"
 #include "search/root_search.h"
 #include "search/search_flags.h"
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "board/game.h"
+#include "board/keys.h"
 #include "board/move_text.h"
 #include "board/position_check.h"
 #include "board/test_fens.h"

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "board/geometry.h"
+#include "board/keys.h"
 #include "board/position_check.h"
 #include "board/test_fens.h"
 #include "board_fixture.h"

@@ -7,7 +7,8 @@
 #include "board/position.h"
 #include "fuzz_engine.h"
 #include "protocol/interpreter.h"
-#include "search/learning.h"
+#include "search/learning_load.h"
+#include "search/learning_path.h"
 #include "search/learning_file.h"
 #include "search/learning_text.h"
 

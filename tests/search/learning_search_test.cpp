@@ -9,6 +9,8 @@
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
 #include "search/learning.h"
+#include "search/learning_load.h"
+#include "search/learning_path.h"
 #include "search/learning_file.h"
 #include "search/learning_temp_dir.h"
 #include "search/time_control.h"

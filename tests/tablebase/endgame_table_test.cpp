@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_count.h"
 
 namespace {
 

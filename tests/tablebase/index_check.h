@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_count.h"
 #include "tablebase/index_positions.h"
 
 // Checks one legal position: inside the range, and the index's position is one of its images.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_count.h"
 
 struct TbTestPiece {
   int side, kind;  // kind 0 for the king

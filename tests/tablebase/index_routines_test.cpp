@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_count.h"
 #include "tablebase/index_check.h"
 #include "tablebase/index_tables.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tablebase/endgame_table.h"
+#include "tablebase/index_tables.h"
 #include "tablebase/index_positions.h"
 
 namespace {

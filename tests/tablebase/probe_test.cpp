@@ -5,6 +5,7 @@
 
 #include "board/fen.h"
 #include "board/make_move.h"
+#include "board/piece_lists.h"
 #include "board/root_ply.h"
 #include "kestrane.h"
 #include "tablebase/probe.h"
