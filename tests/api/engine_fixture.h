@@ -10,6 +10,7 @@
 
 #include "api/engine_state.h"
 #include "kestrane.h"
+#include "protocol/interpreter.h"
 
 struct HostRecord {
   std::vector<std::string> lines;
@@ -33,4 +34,23 @@ class EngineFixture : public ::testing::Test {
     EnsureEngine();
     Received = HostRecord{};
   }
+};
+
+// The same, keeping the texts of the interpreter's "info string" lines (without the prefix
+// and the line end) in Notes().
+class InfoStringFixture : public EngineFixture {
+ protected:
+  static std::vector<std::string>& Notes() {
+    static std::vector<std::string> notes;
+    return notes;
+  }
+  void SetUp() override {
+    EngineFixture::SetUp();
+    Notes().clear();
+    OutputSink = [](const char* text) {
+      std::string line(text);
+      if (line.rfind("info string ", 0) == 0) Notes().push_back(line.substr(12, line.size() - 13));
+    };
+  }
+  void TearDown() override { OutputSink = nullptr; }
 };

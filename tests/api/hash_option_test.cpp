@@ -9,22 +9,10 @@
 #include "search/trans_table.h"
 
 // The "Hash" option through the interpreter, with the info strings it answers.
-class HashOption : public EngineFixture {
+class HashOption : public InfoStringFixture {
  protected:
-  static std::vector<std::string>& Notes() {
-    static std::vector<std::string> notes;
-    return notes;
-  }
-  void SetUp() override {
-    EngineFixture::SetUp();
-    Notes().clear();
-    OutputSink = [](const char* text) {
-      std::string line(text);
-      if (line.rfind("info string ", 0) == 0) Notes().push_back(line.substr(12, line.size() - 13));
-    };
-  }
   void TearDown() override {
-    OutputSink = nullptr;
+    InfoStringFixture::TearDown();
     Exec("setoption name Hash value 4");
   }
 };

@@ -7,22 +7,10 @@
 #include "protocol/run_command.h"
 
 // The interpreter names what it could not follow in "info string" lines of its output.
-class InfoStrings : public EngineFixture {
+class InfoStrings : public InfoStringFixture {
  protected:
-  static std::vector<std::string>& Notes() {
-    static std::vector<std::string> notes;
-    return notes;
-  }
-  void SetUp() override {
-    EngineFixture::SetUp();
-    Notes().clear();
-    OutputSink = [](const char* text) {
-      std::string line(text);
-      if (line.rfind("info string ", 0) == 0) Notes().push_back(line.substr(12, line.size() - 13));
-    };
-  }
   void TearDown() override {
-    OutputSink = nullptr;
+    InfoStringFixture::TearDown();
     Exec("position startpos");
     Exec("setoption name Style value Intelligent");
   }
