@@ -25,8 +25,9 @@ for target in $targets; do
   found="$root/build-fuzz/corpus/$target"
   mkdir -p "$found"
   echo "== fuzzing $target ($limit)"
-  # The engine changes its working directory at start-up, so every path is absolute.
-  "$root/build-fuzz/${target}_fuzz" "$limit" -max_len=4096 -timeout=20 -close_fd_mask=1 \
+  # The engine changes its working directory at start-up, so every path is absolute. An input
+  # may set Hash to its 4 GB maximum, which the memory limit leaves room for.
+  "$root/build-fuzz/${target}_fuzz" "$limit" -max_len=4096 -timeout=20 -rss_limit_mb=8192 -close_fd_mask=1 \
     -artifact_prefix="$root/build-fuzz/crash-$target-" -print_final_stats=0 \
     "$found" "$root/tests/fuzz/corpus/$target" 2>&1 | grep -E "^(#[0-9]+ +DONE|Done|==[0-9]+==ERROR|SUMMARY)|runtime error|abort" || true
   if ls "$root"/build-fuzz/crash-"$target"-* > /dev/null 2>&1; then
