@@ -261,9 +261,12 @@ void EvaluateEndgamePawnTerms(EvalNode* n) {
     if (black < 1) black += 8;
     v += KingDistanceValue[Distance(n->king[White], white)] - KingDistanceValue[Distance(n->king[Black], black)];
   }
-  const int* table = n->pawnEnding ? KingFilePawnEnding : KingFileValue;
-  int wd = Abs(FileOf(n->king[White]) - e->averageFile), bd = Abs(FileOf(n->king[Black]) - e->averageFile);
-  v += table[wd > 7 ? 7 : wd] - table[bd > 7 ? 7 : bd];
+  // Without pawns there is no average file to walk the kings to.
+  if (n->pos->pieceCount[WPawn] + n->pos->pieceCount[BPawn] > 0) {
+    const int* table = n->pawnEnding ? KingFilePawnEnding : KingFileValue;
+    int wd = Abs(FileOf(n->king[White]) - e->averageFile), bd = Abs(FileOf(n->king[Black]) - e->averageFile);
+    v += table[wd > 7 ? 7 : wd] - table[bd > 7 ? 7 : bd];
+  }
   n->pawnAcc[GroupMaterialAndEndings] += v;
   for (int us = White; us <= Black; us++)
     if (n->unstoppable[us] >= 2 && n->phase[us ^ 1] == 1) n->pawnAcc[GroupPassedPawns] += Sign(us) * 50;

@@ -93,13 +93,15 @@ static void ConnectedPasser(PawnScan* ps, int side, int s, int f, int r, int sg)
   }
   if (!rank) return;
   int full = PassedByRank(PassedConnected, rank), mid = PassedByRank(PassedConnectedMid, rank);
+  int endgamePart = full - mid;
   if (half) {
     full /= 2;
     mid /= 2;
+    endgamePart /= 2;  // halved as one difference, not as two rounded halves
   }
   if (middle) {
     ps->score += sg * mid;
-    ps->correction += sg * (full - mid);
+    ps->correction += sg * endgamePart;
   } else {
     ps->score += sg * full;
   }
@@ -133,12 +135,12 @@ static void PassedPawn(PawnScan* ps, int side, int s, int f, int r, int sg) {
 }
 
 // A rearmost doubled pawn that is not rammed yet counts as rammed when it can only walk
-// into its own pawn.
+// into its own pawn. The walk starts on the pawn's own square: a capture from there frees it.
 static int WalksIntoOwnPawn(const int8_t* board, int side, int s) {
   int fwd = Forward(side);
-  for (int t = s + fwd; t >= 1 && t <= 64; t += fwd) {
-    if (IsPawn(board, t, side)) return 1;
-    if (IsPawn(board, t, side ^ 1) || EnemyPawnAttackers(board, t, side)) return 0;
+  for (int t = s; t >= 1 && t <= 64; t += fwd) {
+    if (t != s && IsPawn(board, t, side)) return 1;
+    if ((t != s && IsPawn(board, t, side ^ 1)) || EnemyPawnAttackers(board, t, side)) return 0;
   }
   return 0;
 }

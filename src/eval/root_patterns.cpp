@@ -83,6 +83,8 @@ static void ApplyMinorityWhite(const RootCounts* rc) {
     Add(WPawn, sq::B3, -13);
   } else if (rc->board[sq::B4] == WPawn) {
     Add(WPawn, sq::B4, -11);
+  } else {
+    return;  // the rest belongs to a b-pawn on b2, b3 or b4
   }
   Add(WRook, sq::C1, -5);
   Add(WQueen, sq::A4, -9);
@@ -101,6 +103,8 @@ static void ApplyMinorityBlack(const RootCounts* rc) {
     Add(BPawn, sq::B6, -13);
   } else if (rc->board[sq::B5] == BPawn) {
     Add(BPawn, sq::B5, -11);
+  } else {
+    return;  // the rest belongs to a b-pawn on b7, b6 or b5
   }
   Add(BRook, sq::C8, -5);
   Add(BQueen, sq::A5, -9);

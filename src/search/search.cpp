@@ -333,14 +333,19 @@ int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int al
   f.alphaIn = alpha;
 
   bool cutByEntry = UseTableEntry(pos, node, &f, reversible);
-  bool multiCutDone = false;
+  // A null-move or multi-cut cut-off skips the moves but is stored like any other result.
+  bool cutBeforeMoves = false;
   if (!cutByEntry) {
     int nullScore;
-    if (allowNull && NullMoveCutoff(pos, node, &f, &nullScore)) return Leave(node, nullScore);
+    if (allowNull && NullMoveCutoff(pos, node, &f, &nullScore)) {
+      f.bestScore = nullScore;
+      f.bestMove = 0;
+      cutBeforeMoves = true;
+    }
     if (SearchStopped()) return 0;
-    multiCutDone = MultiCut(pos, node, &f);
+    if (!cutBeforeMoves) cutBeforeMoves = MultiCut(pos, node, &f);
     if (SearchStopped()) return 0;
-    if (!multiCutDone && f.depth > 3 && !node->hashMove1) FindHashMove(pos, node, &f);
+    if (!cutBeforeMoves && f.depth > 3 && !node->hashMove1) FindHashMove(pos, node, &f);
     if (SearchStopped()) return 0;
   }
 
@@ -348,7 +353,7 @@ int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int al
   // finding, with the new hash move first.
   bool disagreementDone = false;
   for (;;) {
-    if (!cutByEntry && !multiCutDone) {
+    if (!cutByEntry && !cutBeforeMoves) {
       const FirstMoveResult first = SearchFirstMove(pos, node, &f);
       if (SearchStopped()) return 0;
       if (first == NodeFinished) return Leave(node, f.bestScore);
@@ -377,7 +382,7 @@ int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int al
     node->hashMove1 = f.bestMove;
     ResetPicker(node);
     cutByEntry = false;
-    multiCutDone = false;
+    cutBeforeMoves = false;
   }
   node->bestMove = f.bestMove;
   node->score = f.bestScore;

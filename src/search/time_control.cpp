@@ -127,8 +127,9 @@ void AllocateTime() {
   int percent;
   if (HasMovesToGo()) {
     int64_t n = std::min(TimeState.movesToGo, 60);
-    int64_t divisor = (PonderEnabled && TimeState.movesToGo >= 8) ? n * 3 / 4 + 2 : n + 2;
-    target = r / divisor + inc * 90 / 100;
+    // With pondering the moves count three quarters: r / (0.75 n + 2), truncated once.
+    const int64_t share = (PonderEnabled && TimeState.movesToGo >= 8) ? r * 4 / (3 * n + 8) : r / (n + 2);
+    target = share + inc * 90 / 100;
     percent = 85;
   } else {
     int64_t t;

@@ -3,6 +3,7 @@
 
 #include "board/make_move.h"
 #include "board/movegen.h"
+#include "board/option_values.h"
 #include "eval/eval_fixture.h"
 #include "eval/eval_positions.h"
 #include "eval/pawn_hash.h"
@@ -68,6 +69,20 @@ TEST_F(PawnStructureTest, IsolatedDoubledPairScoresEveryTerm) {
   EXPECT_EQ(b.score, 36 - (32 - 7 - 2 - 15 - 10 - 2) + 2 + 4);
   EXPECT_EQ(b.rookCorrection[White], 2 + 7 + 2 + 7);
   EXPECT_TRUE(b.flags & PawnBlackWeakLow);
+}
+
+// d4 and e5 are connected passers one rank apart: half the pair value. In the middlegame
+// the endgame correction gets half the difference of the two tables, (Q - Qm) / 2. Emptying
+// the endgame tables ("Passed Pawns (Endgame)" 0) takes off the passer values 32 + 44 and
+// turns that half from (30 - 21) / 2 = 4 into (0 - 21) / 2 = -10.
+TEST_F(PawnStructureTest, HalfConnectedPassersHalveTheTableDifference) {
+  const char* fen = "4k3/8/8/4P3/3P4/8/8/4K3 w - - 0 1";
+  const int full = Analyse(fen, 2).endgameCorrection;
+  EXPECT_EQ(e.passed[White], Bit(sq::D4) | Bit(sq::E5));
+  OptionWeights[WeightPassedPawnsEnd] = 0;
+  const int empty = Analyse(fen, 2).endgameCorrection;
+  OptionWeights[WeightPassedPawnsEnd] = 100;
+  EXPECT_EQ(full - empty, 32 + 44 + 4 - -10);
 }
 
 TEST_F(PawnStructureTest, CentreTypes) {

@@ -1,5 +1,6 @@
 // Root preparation: the phase class, the tables built for the root, the repetition window,
 // the signatures and the search switches.
+#include <cstring>
 #include <initializer_list>
 
 #include "board/game.h"
@@ -9,6 +10,7 @@
 #include "board/types.h"
 #include "eval/eval_fixture.h"
 #include "eval/piece_square.h"
+#include "eval/root_patterns.h"
 #include "eval/root_tables.h"
 #include "eval/squares.h"
 #include "protocol/options.h"
@@ -109,6 +111,52 @@ TEST_F(PrepareRootTest, QueenWeightRaisesEveryQueenSquareInAMiddlegameRoot) {
   OptionWeights[WeightQueenEnd] = 200;
   s.Load(fen);
   EXPECT_EQ(PieceSquareTable[WQueen][sq::D4], before[0][sq::D4]);
+}
+
+// The minority-pattern changes belong to the b-pawn they are about: a pawn on its second or
+// third rank, or one on its fourth; with the pawn elsewhere or gone the tables stay as they are.
+TEST_F(PrepareRootTest, MinorityPatternChangesNeedTheirBPawn) {
+  struct Case {
+    const char* name;
+    int flag, pawnCode, pawnSquare;
+    int rookCode, rookSquare, rookChange, pawnChange;
+  };
+  const Case cases[] = {
+      {"White b2", PatternMinorityWhite, WPawn, sq::B2, WRook, sq::C1, -5, -13},
+      {"White b4", PatternMinorityWhite, WPawn, sq::B4, WRook, sq::C1, -5, -11},
+      {"White b5", PatternMinorityWhite, WPawn, sq::B5, WRook, sq::C1, 0, 0},
+      {"White without b-pawn", PatternMinorityWhite, 0, 0, WRook, sq::C1, 0, 0},
+      {"Black b6", PatternMinorityBlack, BPawn, sq::B6, BRook, sq::C8, -5, -13},
+      {"Black b5", PatternMinorityBlack, BPawn, sq::B5, BRook, sq::C8, -5, -11},
+      {"Black b4", PatternMinorityBlack, BPawn, sq::B4, BRook, sq::C8, 0, 0},
+  };
+  static int32_t saved[16][65];
+  std::memcpy(saved, PieceSquareTable, sizeof saved);
+  for (const Case& c : cases) {
+    int8_t board[65] = {};
+    board[sq::G1] = WKing;
+    board[sq::G8] = BKing;
+    if (c.pawnCode) board[c.pawnSquare] = int8_t(c.pawnCode);
+    RootCounts rc{};
+    rc.board = board;
+    rc.king[White] = sq::G1;
+    rc.king[Black] = sq::G8;
+    rc.phaseClass = 2;
+    RootPatternFlags = c.flag;
+    ApplyRootPatterns(&rc);
+    int changed = 0;
+    for (int code = 0; code < 16; code++)
+      for (int x = 1; x <= 64; x++) changed += PieceSquareTable[code][x] != saved[code][x];
+    EXPECT_EQ(PieceSquareTable[c.rookCode][c.rookSquare] - saved[c.rookCode][c.rookSquare], c.rookChange) << c.name;
+    if (c.pawnCode) {
+      EXPECT_EQ(PieceSquareTable[c.pawnCode][c.pawnSquare] - saved[c.pawnCode][c.pawnSquare], c.pawnChange) << c.name;
+    }
+    if (c.rookChange == 0) {
+      EXPECT_EQ(changed, 0) << c.name;
+    }
+    std::memcpy(PieceSquareTable, saved, sizeof saved);
+  }
+  RootPatternFlags = 0;
 }
 
 TEST_F(PrepareRootTest, PawnPlansChangeMovesButNotTheRootValue) {

@@ -91,6 +91,31 @@ TEST(EvalSymmetry, RootTablesMirror) {
   PreferOpenPositions = 0;
 }
 
+// Without pawns nothing on the board favours a wing: a position and its left-right mirror
+// evaluate alike.
+TEST(EvalSymmetry, PawnlessPositionsMirrorLeftToRight) {
+  auto fileMirror = [](const std::string& fen) {
+    const size_t end = fen.find(' ');
+    std::string placement = fen.substr(0, end), out;
+    size_t start = 0;
+    for (;;) {
+      const size_t slash = placement.find('/', start);
+      const std::string rank = placement.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+      out += std::string(rank.rbegin(), rank.rend());
+      if (slash == std::string::npos) break;
+      out += '/';
+      start = slash + 1;
+    }
+    return out + fen.substr(end);
+  };
+  EXPECT_EQ(fileMirror("7k/8/5K2/8/8/8/8/R7 w - - 0 1"), "k7/8/2K5/8/8/8/8/7R w - - 0 1");
+  for (const char* fen : {"7k/8/5K2/8/8/8/8/R7 w - - 0 1", "8/8/3k4/8/8/2K5/8/6Q1 b - - 0 1",
+                          "6k1/8/8/3r4/8/8/2B5/1K2R3 w - - 0 1", "8/2k5/8/8/4K3/8/1N6/6B1 w - - 0 1",
+                          "1k6/8/8/8/8/8/1Q3n2/6K1 b - - 0 1"}) {
+    EXPECT_EQ(EvaluateFen(fen).total, EvaluateFen(fileMirror(fen)).total) << fen;
+  }
+}
+
 // The rules tie these terms to the order of a list or to the colour, so a position and its
 // mirror may differ in them; each is shown by a position and checked everywhere else.
 // - Two rooks: the last-listed own rook among the attackers of a rook's square decides

@@ -159,6 +159,33 @@ TEST_F(SearchTest, EntriesOfOtherSettingsGiveOnlyTheirMove) {
   }
 }
 
+// A null-move cut-off at a null-window node is kept in the table as a lower bound with no move;
+// at a wide window the null move decides nothing.
+TEST_F(SearchTest, NullMoveCutoffIsStoredAsALowerBound) {
+  const char* fen = "rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+  Load(fen);
+  ClearHashTables();
+  SetIterationLimits(6);
+  ASSERT_NE(NullMoveSwitch, 0);
+  const int score = Search(pos.get(), root, 0, 1, 6, NullMoveSwitch, 0);
+  EXPECT_GE(score, 1);
+  EXPECT_EQ(root->bestMove, 0u);
+  TransEntry e;
+  ASSERT_TRUE(ReadTransEntry(TransSlotA(root->side, root->key1), root->key2, &e) ||
+              ReadTransEntry(TransSlotB(root->side, root->key1), root->key2, &e));
+  EXPECT_TRUE(EntryIsLower(e));
+  EXPECT_EQ(e.move, 0u);
+  EXPECT_EQ(EntryScore(e), score);
+  EXPECT_EQ(EntryDepth(e), 6);
+  for (const Move* k = pos->killers[root->ply]; k < pos->killers[root->ply] + 2; k++) EXPECT_EQ(*k, 0u);
+
+  Load(fen);
+  ClearHashTables();
+  SetIterationLimits(6);
+  Search(pos.get(), root, -MateScore, MateScore, 6, NullMoveSwitch, 0);
+  EXPECT_NE(root->bestMove, 0u);
+}
+
 TEST_F(SearchTest, StopFlagEndsTheSearchWithoutStoring) {
   Load("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
   ClearHashTables();

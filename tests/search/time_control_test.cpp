@@ -45,6 +45,7 @@ TEST_F(TimeControlTest, AllocationFollowsTheClock) {
       {"increment larger than a third of the clock", -1, 3000, 1500, 0, 100, 64, 500},
       {"40 moves in 5 minutes", 40, 300000, 0, 0, 100, 7142, 33214},
       {"40 moves in 5 minutes, pondering", 40, 300000, 0, 1, 100, 9375, 33214},
+      {"9 moves in a minute, pondering: divided by 8.75", 9, 60000, 0, 1, 100, 6857, 16909},
       {"one move to go", 1, 10000, 0, 0, 100, 3333, 9000},
       {"movestogo 0 is a whole-game clock", 0, 60000, 2000, 0, 100, 2788, 14750},
       {"Time Usage 200 doubles the target only", -1, 60000, 0, 0, 200, 1888, 14750},
