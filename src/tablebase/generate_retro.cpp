@@ -31,6 +31,13 @@ static int Distinct(uint64_t* numbers, int count) {
   return int(std::unique(numbers, numbers + count) - numbers);
 }
 
+// Two different moves reach one position twice over only through a mirror of the board
+// that leaves the unmoved king where it stands: pawnless, that king on a long diagonal.
+static bool MayRepeat(const GenMaterial* mat, int unmovedKing) {
+  int file = unmovedKing & 7, rank = unmovedKing >> 3;
+  return !mat->pawns && (file == rank || file + rank == 7);
+}
+
 static bool IsWin(uint16_t v) { return v != GenUndecided && v != GenBroken && ((v - 1) & 1) != 0; }
 
 static void NoteValue(GenJob* job, uint32_t v) {
@@ -156,7 +163,8 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
     }
     StoreValue(job, slot, value);
     if (value != GenUndecided) NoteValue(job, value);
-    job->pending[side][index] = value == GenUndecided ? uint8_t(Distinct(reached, inside)) : 0;
+    if (value == GenUndecided && MayRepeat(&table->mat, pos.sq[side ^ 1])) inside = Distinct(reached, inside);
+    job->pending[side][index] = value == GenUndecided ? uint8_t(inside) : 0;
   }
 }
 
@@ -224,7 +232,7 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
     int distinct = 0;
     for (int p = 0; p < count; p++)
       if (SmallestNumber(mat, &prev[p], &smallest[distinct])) distinct++;
-    distinct = Distinct(smallest, distinct);
+    if (MayRepeat(mat, pos.sq[side])) distinct = Distinct(smallest, distinct);
     for (int d = 0; d < distinct; d++) {
       uint64_t q = smallest[d];
       if (LoadValue(&other[q]) != GenUndecided) continue;

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "board/check.h"
+#include "board/geometry.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/position.h"
@@ -98,11 +99,42 @@ static void LayPieceLists(Position* pos, const GenPos* gp) {
   pos->undoTop = 0;
 }
 
-// Squares 1..64 on one rank, file or diagonal: only then can a piece leaving one uncover
-// the other to a slider.
-static bool OnOneLine(int a, int b) {
-  int df = ((a - 1) & 7) - ((b - 1) & 7), dr = ((a - 1) >> 3) - ((b - 1) >> 3);
-  return df == 0 || dr == 0 || df == dr || df == -dr;
+// Whether the man on `from` may leave for `to` without exposing its king to a slider behind
+// it (engine squares): it may unless an enemy slider that attacks `from` stands first beyond
+// it on an open line from the king, and then only along that line.
+static bool KeepsKingCovered(const Position* pos, const AttackCell* attackers, int from, int to, int king) {
+  if (attackers->sliders == 0) return true;
+  int step = StepBetween[king][from];
+  if (step == 0) return true;
+  for (int s = king + step; s != from; s += step)
+    if (pos->board[s] != 0) return true;
+  const uint8_t* beyond = BeyondList[from][king];
+  while (*beyond != 0 && pos->board[*beyond] == 0) beyond++;
+  if (*beyond == 0 || !IsSlider(pos->board[*beyond])) return true;
+  for (int i = 0; i < attackers->count; i++)
+    if (attackers->from[i] == *beyond) return StepBetween[king][to] == step;
+  return true;
+}
+
+// In check: whether a move to `to` by a man other than the king takes the only checker or
+// steps between it and the king.
+static bool AnswersCheck(const Position* pos, const AttackCell* checkers, int to, int king) {
+  if (checkers->count != 1) return false;
+  int checker = checkers->from[0];
+  if (to == checker) return true;
+  int step = StepBetween[checker][king];
+  return IsSlider(pos->board[checker]) && step != 0 && StepBetween[checker][to] == step &&
+         StepBetween[to][king] == step;
+}
+
+// In check: whether a king step to `to` keeps to the line of a checking slider, on which the
+// king's own square hid `to` from the attack tables.
+static bool StaysOnCheckLine(const Position* pos, const AttackCell* checkers, int to, int king) {
+  for (int i = 0; i < checkers->count; i++) {
+    int checker = checkers->from[i];
+    if (IsSlider(pos->board[checker]) && StepBetween[checker][king] == StepBetween[king][to]) return true;
+  }
+  return false;
 }
 
 // The position after a move that is known legal, from the move word alone.
@@ -168,28 +200,31 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
     const AttackTable& enemy = pos->attacks[side ^ 1];
     bool inCheck = (root->flags & InCheckFlag) != 0;
     int kingSquare = gp.sq[side] + 1;
+    const AttackCell* checkers = &enemy.cell[kingSquare];
     int legal = 0;
     uint16_t best = GenUndecided;
     for (MoveEntry* list : {root->tacticalBase, root->quietBase}) {
       for (MoveEntry* entry = list; entry->score != MoveListEnd; entry++) {
         Move move = entry->move;
-        // Out of check, a king move to an unattacked square and a move of a piece that no
-        // enemy slider sees, or that stands on no line through its king, cannot expose the
-        // king; every other move is made to find out.
+        // The attack tables settle legality: a king may step to a square no enemy attacks,
+        // off any checking slider's line; another man may move unless that exposes its king
+        // to a slider behind it, and in check only to take or block the single checker. En
+        // passant empties a second square: that move is made to find out.
         int from = MoveFrom(move), to = MoveTo(move);
-        bool kingMove = PieceKind(MovePiece(move)) == WKing;
-        if (kingMove && enemy.cell[to].count != 0) continue;  // onto an attacked square: illegal
-        bool surelyLegal = !inCheck && !(move & (MoveEnPassant | MoveCastle)) &&
-                           (kingMove ? enemy.cell[to].count == 0
-                                     : enemy.cell[from].sliders == 0 || !OnOneLine(from, kingSquare));
-        if (surelyLegal) {
-          ApplyMoveWord(&gp, manAt, move, &after);
-        } else {
+        if (move & (MoveEnPassant | MoveCastle)) {
           root->move = move;
           PlyState* next = MakeMove(pos, root);
           if (next == nullptr) continue;
           ReadEnginePosition(pos, side ^ 1, next->flags, &after);
           UnmakeMove(pos, root);
+        } else {
+          if (PieceKind(MovePiece(move)) == WKing) {
+            if (enemy.cell[to].count != 0 || (inCheck && StaysOnCheckLine(pos, checkers, to, kingSquare))) continue;
+          } else if (!KeepsKingCovered(pos, &enemy.cell[from], from, to, kingSquare) ||
+                     (inCheck && !AnswersCheck(pos, checkers, to, kingSquare))) {
+            continue;
+          }
+          ApplyMoveWord(&gp, manAt, move, &after);
         }
         uint16_t raw = GenLookup(job, &after);
         if (raw == GenBroken) job->mismatches.fetch_add(1, std::memory_order_relaxed);
