@@ -46,17 +46,6 @@ static void NoteValue(GenJob* job, uint32_t v) {
   }
 }
 
-uint16_t GenMoverValue(uint16_t next) {
-  if (next == GenUndecided || next == GenBroken) return GenUndecided;
-  return uint16_t(next + 1);
-}
-
-int32_t GenPreference(uint16_t value) {
-  if (value == GenUndecided || value == GenBroken) return 0;
-  int32_t plies = value - 1;
-  return (plies & 1) ? 100000 - plies : plies - 100000;
-}
-
 int GenExitMaterials(const GenMaterial* mat, GenMaterial out[GenMaxExits], GenExit exits[GenMaxExits]) {
   int n = 0;
   GenPos pos{};

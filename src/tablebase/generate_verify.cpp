@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "board/attack_update.h"
 #include "board/check.h"
 #include "board/geometry.h"
 #include "board/make_move.h"
@@ -99,6 +100,32 @@ static void LayPieceLists(Position* pos, const GenPos* gp) {
   pos->undoTop = 0;
 }
 
+// Consecutive numbers mostly differ in the last man's square alone; the engine board then
+// keeps everything else.
+static bool OnlyLastManMoved(const GenPos* held, const GenPos* next) {
+  if (held->side != next->side || held->epMan >= 0 || next->epMan >= 0) return false;
+  for (int i = 0; i + 1 < next->men; i++)
+    if (held->sq[i] != next->sq[i]) return false;
+  return true;
+}
+
+// Moves a man to an empty square (engine squares), keeping the piece lists and both attack
+// tables exact the way a move does: its own attacks go, rays through `from` open and rays
+// through `to` close.
+static void ShiftMan(Position* pos, int from, int to) {
+  int code = pos->board[from], side = PieceSide(code);
+  AttackTable* own = &pos->attacks[side];
+  RemoveAttacks(pos->board, own, from, code);
+  ExtendThrough(pos, from);
+  int entry = pos->entryOf[from];
+  pos->entryOf[to] = uint8_t(entry);
+  pos->pieceList[side][entry] = uint8_t(to);
+  pos->board[from] = 0;
+  pos->board[to] = int8_t(code);
+  AddAttacks(pos->board, own, to, code);
+  CutThrough(pos, to);
+}
+
 // Whether the man on `from` may leave for `to` without exposing its king to a slider behind
 // it (engine squares): it may unless an enemy slider that attacks `from` stands first beyond
 // it on an open line from the king, and then only along that line.
@@ -164,23 +191,34 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
     return;
   }
   int stackSide = -1;  // the side the ply stack was laid out for
+  GenPos held;         // the position on the engine board
+  bool holding = false;
+  int8_t manAt[65];
   for (uint64_t n = begin; n < end; n++) {
     int side = n >= table->sideSize ? 1 : 0;
     uint64_t index = n - side * table->sideSize;
     GenPos gp, after;
     if (!GenDecode(&table->mat, side, index, &gp)) continue;
-    int8_t manAt[65];
-    memset(pos->board, 0, sizeof pos->board);
-    memset(manAt, -1, sizeof manAt);
-    pos->board[0] = -1;
-    for (int i = 0; i < gp.men; i++) {
-      pos->board[gp.sq[i] + 1] = int8_t(CodeOfKind[gp.kind[i]] + gp.color[i] * BlackBit);
-      manAt[gp.sq[i] + 1] = int8_t(i);
+    if (holding && OnlyLastManMoved(&held, &gp)) {
+      int last = gp.men - 1;
+      ShiftMan(pos, held.sq[last] + 1, gp.sq[last] + 1);
+      manAt[held.sq[last] + 1] = -1;
+      manAt[gp.sq[last] + 1] = int8_t(last);
+    } else {
+      memset(pos->board, 0, sizeof pos->board);
+      memset(manAt, -1, sizeof manAt);
+      pos->board[0] = -1;
+      for (int i = 0; i < gp.men; i++) {
+        pos->board[gp.sq[i] + 1] = int8_t(CodeOfKind[gp.kind[i]] + gp.color[i] * BlackBit);
+        manAt[gp.sq[i] + 1] = int8_t(i);
+      }
+      LayPieceLists(pos, &gp);
+      BuildAttackTables(pos);
     }
+    held = gp;
+    holding = true;
     uint32_t flags = 0;
     if (gp.epMan >= 0) flags = uint32_t(gp.sq[gp.epMan] + (gp.color[gp.epMan] == 0 ? -8 : 8) + 1);
-    LayPieceLists(pos, &gp);
-    BuildAttackTables(pos);
     PlyState* root = &pos->plies[0];
     // Builds that check the engine's invariants need the whole root state at every position.
     if (side != stackSide || KESTRANE_CHECKS) {
