@@ -305,7 +305,7 @@ int GenIndexOf(const GenMaterial* mat, const GenPos* pos, uint64_t out[2]) {
   return count;
 }
 
-int GenDecode(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
+int GenDecodeSquares(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
   out->men = int8_t(mat->men);
   out->side = int8_t(side);
   out->epMan = -1;
@@ -339,7 +339,11 @@ int GenDecode(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
     int p = out->epMan, s = out->sq[p], step = PawnStep(mat->color[p]);
     if ((occ & (Bit(s - step) | Bit(s - 2 * step))) || !PawnBeside(out, s, side)) return 0;
   }
-  return KingSafe(out, side ^ 1) ? 1 : 0;
+  return 1;
+}
+
+int GenDecode(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
+  return GenDecodeSquares(mat, side, index, out) && KingSafe(out, side ^ 1) ? 1 : 0;
 }
 
 int ArrangeForMaterial(const GenMaterial* mat, const GenPos* pos, int swap, GenPos* out) {
@@ -437,7 +441,7 @@ int GenSuccessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
   return n;
 }
 
-int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
+int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves], int8_t movedMan[GenMaxMoves]) {
   int n = 0, mover = pos->side ^ 1, victim = pos->side;
   uint64_t occ = Occupancy(pos);
   int victimKing = pos->sq[victim];
@@ -458,8 +462,10 @@ int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
     uint64_t before = (occ & ~Bit(pos->sq[i])) | Bit(from);
     bool legal = othersQuiet ? !Attacks(q.kind[i], mover, from, victimKing, before) : KingSafeOn(&q, before, victim);
     if (!legal) return;
+    int first = n;
     if (variants) n = AddWithEnPassantVariants(&q, out, n);
     else out[n++] = q;
+    for (int k = first; k < n; k++) movedMan[k] = int8_t(i);
   };
   if (pos->epMan >= 0) {
     int p = pos->epMan;

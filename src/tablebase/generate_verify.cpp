@@ -249,12 +249,14 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
         // to a slider behind it, and in check only to take or block the single checker. En
         // passant empties a second square: that move is made to find out.
         int from = MoveFrom(move), to = MoveTo(move);
+        uint16_t raw;
         if (move & (MoveEnPassant | MoveCastle)) {
           root->move = move;
           PlyState* next = MakeMove(pos, root);
           if (next == nullptr) continue;
           ReadEnginePosition(pos, side ^ 1, next->flags, &after);
           UnmakeMove(pos, root);
+          raw = GenLookup(job, &after);
         } else {
           if (PieceKind(MovePiece(move)) == WKing) {
             if (enemy.cell[to].count != 0 || (inCheck && StaysOnCheckLine(pos, checkers, to, kingSquare))) continue;
@@ -262,9 +264,17 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
                      (inCheck && !AnswersCheck(pos, checkers, to, kingSquare))) {
             continue;
           }
-          ApplyMoveWord(&gp, manAt, move, &after);
+          int man = manAt[from];
+          if (man >= 2 && gp.epMan < 0 && manAt[to] < 0 && !(move & (MovePromoMask | MoveDoubleStep))) {
+            // The decoded position reads as its own number: a quiet move of a man other than
+            // a king changes that man's digit only.
+            uint64_t digit = uint64_t(1) << 6 * (gp.men - 1 - man);
+            raw = GenStoredValue(table, side ^ 1, index + uint64_t(to - from) * digit);
+          } else {
+            ApplyMoveWord(&gp, manAt, move, &after);
+            raw = GenLookup(job, &after);
+          }
         }
-        uint16_t raw = GenLookup(job, &after);
         if (raw == GenBroken) job->mismatches.fetch_add(1, std::memory_order_relaxed);
         uint16_t v = GenMoverValue(raw);
         if (legal == 0 || GenPreference(v) > GenPreference(best)) best = v;

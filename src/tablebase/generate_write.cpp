@@ -76,7 +76,7 @@ void ScatterRange(void* arg, uint64_t begin, uint64_t end) {
     if (value == GenBroken) continue;
     GenPos pos;
     int32_t white[24], black[24], ep;
-    if (!GenDecode(&table->mat, job->side, n, &pos)) {
+    if (!GenDecodeSquares(&table->mat, job->side, n, &pos)) {
       NoteFault(job, job->count);
       continue;
     }
