@@ -305,6 +305,11 @@ int GenIndexOf(const GenMaterial* mat, const GenPos* pos, uint64_t out[2]) {
   return count;
 }
 
+int GenPlainKingPair(const GenMaterial* mat, int whiteKing, int blackKing) {
+  const KingPairPlace& place = Geo.place[mat->pawns ? 1 : 0][whiteKing][blackKing];
+  return place.pair == NoPair || place.symmetry != 0 || place.twoImages ? -1 : place.pair;
+}
+
 int GenDecodeSquares(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
   out->men = int8_t(mat->men);
   out->side = int8_t(side);

@@ -264,12 +264,20 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
                      (inCheck && !AnswersCheck(pos, checkers, to, kingSquare))) {
             continue;
           }
-          int man = manAt[from];
-          if (man >= 2 && gp.epMan < 0 && manAt[to] < 0 && !(move & (MovePromoMask | MoveDoubleStep))) {
-            // The decoded position reads as its own number: a quiet move of a man other than
-            // a king changes that man's digit only.
+          // The decoded position reads as its own number: a quiet move of a man other than a
+          // king changes that man's digit only, and a king step that needs no mirror the
+          // king pair's digit.
+          int man = manAt[from], pair = -1;
+          bool quiet = gp.epMan < 0 && manAt[to] < 0 && !(move & (MovePromoMask | MoveDoubleStep));
+          int pairShift = 6 * (gp.men - 2);
+          if (quiet && man < 2)
+            pair = GenPlainKingPair(&table->mat, man == 0 ? to - 1 : gp.sq[0], man == 1 ? to - 1 : gp.sq[1]);
+          if (quiet && man >= 2) {
             uint64_t digit = uint64_t(1) << 6 * (gp.men - 1 - man);
             raw = GenStoredValue(table, side ^ 1, index + uint64_t(to - from) * digit);
+          } else if (pair >= 0) {
+            uint64_t rest = index & ((uint64_t(1) << pairShift) - 1);
+            raw = GenStoredValue(table, side ^ 1, uint64_t(pair) << pairShift | rest);
           } else {
             ApplyMoveWord(&gp, manAt, move, &after);
             raw = GenLookup(job, &after);
