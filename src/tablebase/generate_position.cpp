@@ -12,12 +12,28 @@ constexpr int Abs(int x) { return x < 0 ? -x : x; }
 constexpr uint16_t NoPair = 4000;
 constexpr int PawnlessPairs = 462, PawnPairs = 1806;
 
+// File and rank steps of the eight rays: rook directions first, then bishop ones.
+constexpr int RayStep[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+// A ray runs to higher square numbers when its step is positive.
+constexpr bool RayUp(int d) { return RayStep[d][1] * 8 + RayStep[d][0] > 0; }
+
+struct KingPairPlace {
+  uint16_t pair;  // NoPair when the kings touch or share a square
+  uint8_t symmetry;
+  uint8_t twoImages;
+};
+
 struct Geometry {
   uint64_t king[64], knight[64], pawnAttack[2][64];
   uint64_t between[64][64];  // squares strictly between two squares on a line
   uint8_t line[64][64];      // 1 same rank or file, 2 same diagonal, 0 neither
-  uint16_t pair[2][64][64];  // [with pawns][White king][Black king]
+  uint64_t ray[8][64];       // squares from s outwards: four rook directions, then four bishop ones
+  uint16_t pair[2][64][64];  // [with pawns][White king][Black king], kings already brought home
   uint8_t pairKing[2][2][PawnPairs];  // [with pawns][colour][pair]
+  // Any two king squares: the pair number after the symmetry that brings the White king
+  // home, that symmetry, and whether the transposed board is a second number.
+  KingPairPlace place[2][64][64];
+  uint8_t image[8][64];      // square under symmetry: bit 0 flips files, 1 ranks, 2 transposes
 };
 
 constexpr Geometry BuildGeometry() {
@@ -38,6 +54,11 @@ constexpr Geometry BuildGeometry() {
       }
     }
   }
+  for (int d = 0; d < 8; d++)
+    for (int s = 0; s < 64; s++)
+      for (int f = FileOf0(s) + RayStep[d][0], r = RankOf0(s) + RayStep[d][1]; f >= 0 && f < 8 && r >= 0 && r < 8;
+           f += RayStep[d][0], r += RayStep[d][1])
+        g.ray[d][s] |= Bit(r * 8 + f);
   for (int p = 0; p < 2; p++)
     for (int a = 0; a < 64; a++)
       for (int b = 0; b < 64; b++) g.pair[p][a][b] = NoPair;
@@ -60,6 +81,27 @@ constexpr Geometry BuildGeometry() {
       g.pair[1][w][b] = uint16_t(n++);
     }
   }
+  for (int m = 0; m < 8; m++)
+    for (int s = 0; s < 64; s++) {
+      int t = s ^ (m & 1 ? 7 : 0) ^ (m & 2 ? 56 : 0);
+      g.image[m][s] = uint8_t(m & 4 ? Transpose(t) : t);
+    }
+  for (int p = 0; p < 2; p++)
+    for (int wk = 0; wk < 64; wk++)
+      for (int bk = 0; bk < 64; bk++) {
+        int m = FileOf0(wk) > 3 ? 1 : 0;
+        bool both = false;
+        if (p == 0) {
+          if (RankOf0(wk) > 3) m |= 2;
+          int w = g.image[m][wk], b = g.image[m][bk];
+          if (RankOf0(w) > FileOf0(w)) m |= 4;
+          else if (RankOf0(w) == FileOf0(w)) {
+            if (RankOf0(b) > FileOf0(b)) m |= 4;
+            else if (RankOf0(b) == FileOf0(b)) both = true;
+          }
+        }
+        g.place[p][wk][bk] = {g.pair[p][g.image[m][wk]][g.image[m][bk]], uint8_t(m), uint8_t(both)};
+      }
   return g;
 }
 
@@ -93,11 +135,17 @@ bool Attacks(int kind, int color, int from, int target, uint64_t occ) {
   }
 }
 
-bool AttackedBy(const GenPos* pos, uint64_t occ, int target, int color) {
+// Whether a man of `color` other than man `skip` attacks target.
+bool AttackedByOthers(const GenPos* pos, uint64_t occ, int target, int color, int skip) {
   for (int i = 0; i < pos->men; i++)
-    if (pos->color[i] == color && pos->sq[i] >= 0 && Attacks(pos->kind[i], color, pos->sq[i], target, occ))
+    if (i != skip && pos->color[i] == color && pos->sq[i] >= 0 &&
+        Attacks(pos->kind[i], color, pos->sq[i], target, occ))
       return true;
   return false;
+}
+
+bool AttackedBy(const GenPos* pos, uint64_t occ, int target, int color) {
+  return AttackedByOthers(pos, occ, target, color, -1);
 }
 
 // The king of `color` is not attacked by the other side.
@@ -134,17 +182,12 @@ int PawnStep(int color) { return color == 0 ? 8 : -8; }
 uint64_t Reach(int kind, int s, uint64_t occ) {
   if (kind == GenKing) return Geo.king[s];
   if (kind == 2) return Geo.knight[s];
-  static const int Dirs[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
   uint64_t out = 0;
   int first = kind == 3 ? 4 : 0, last = kind == 4 ? 4 : 8;
   for (int d = first; d < last; d++) {
-    int f = FileOf0(s), r = RankOf0(s);
-    for (;;) {
-      f += Dirs[d][0], r += Dirs[d][1];
-      if (f < 0 || f > 7 || r < 0 || r > 7) break;
-      out |= Bit(r * 8 + f);
-      if (occ & Bit(r * 8 + f)) break;
-    }
+    uint64_t ray = Geo.ray[d][s], blockers = ray & occ;
+    if (blockers) ray ^= Geo.ray[d][RayUp(d) ? __builtin_ctzll(blockers) : 63 - __builtin_clzll(blockers)];
+    out |= ray;
   }
   return out;
 }
@@ -245,36 +288,29 @@ uint64_t GenSideSize(const GenMaterial* mat) {
 }
 
 int GenIndexOf(const GenMaterial* mat, const GenPos* pos, uint64_t out[2]) {
-  int wk = pos->sq[0], bk = pos->sq[1];
-  int pawns = mat->pawns ? 1 : 0;
-  int mask = FileOf0(wk) > 3 ? 7 : 0;
-  bool transpose = false, both = false;
-  if (!pawns) {
-    if (RankOf0(wk) > 3) mask |= 56;
-    int w = wk ^ mask, b = bk ^ mask;
-    if (RankOf0(w) > FileOf0(w)) transpose = true;
-    else if (RankOf0(w) == FileOf0(w)) {
-      if (RankOf0(b) > FileOf0(b)) transpose = true;
-      else if (RankOf0(b) == FileOf0(b)) both = true;
-    }
-  }
-  int count = both ? 2 : 1;
+  const KingPairPlace& place = Geo.place[mat->pawns ? 1 : 0][pos->sq[0]][pos->sq[1]];
+  if (place.pair == NoPair) return 0;
+  int count = place.twoImages ? 2 : 1;
   for (int k = 0; k < count; k++) {
-    bool t = transpose != (k == 1);
-    auto map = [&](int s) { return t ? Transpose(s ^ mask) : s ^ mask; };
-    uint64_t index = Geo.pair[pawns][map(wk)][map(bk)];
-    if (index == NoPair) return 0;
+    // Both kings on the long diagonal: the transposed board keeps their pair number.
+    const uint8_t* image = Geo.image[place.symmetry ^ (k == 1 ? 4 : 0)];
+    uint64_t index = place.pair;
     for (int i = 2; i < pos->men; i++) {
       int s = pos->sq[i];
       if (i == pos->epMan) s = pos->color[i] == 0 ? s - 24 : s + 24;
-      index = index * 64 + uint64_t(map(s));
+      index = index * 64 + image[s];
     }
     out[k] = index;
   }
   return count;
 }
 
-int GenDecode(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
+int GenPlainKingPair(const GenMaterial* mat, int whiteKing, int blackKing) {
+  const KingPairPlace& place = Geo.place[mat->pawns ? 1 : 0][whiteKing][blackKing];
+  return place.pair == NoPair || place.symmetry != 0 || place.twoImages ? -1 : place.pair;
+}
+
+int GenDecodeSquares(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
   out->men = int8_t(mat->men);
   out->side = int8_t(side);
   out->epMan = -1;
@@ -308,7 +344,11 @@ int GenDecode(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
     int p = out->epMan, s = out->sq[p], step = PawnStep(mat->color[p]);
     if ((occ & (Bit(s - step) | Bit(s - 2 * step))) || !PawnBeside(out, s, side)) return 0;
   }
-  return KingSafe(out, side ^ 1) ? 1 : 0;
+  return 1;
+}
+
+int GenDecode(const GenMaterial* mat, int side, uint64_t index, GenPos* out) {
+  return GenDecodeSquares(mat, side, index, out) && KingSafe(out, side ^ 1) ? 1 : 0;
 }
 
 int ArrangeForMaterial(const GenMaterial* mat, const GenPos* pos, int swap, GenPos* out) {
@@ -341,8 +381,9 @@ int GenSuccessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
     if (pos->sq[i] >= 0 && pos->color[i] == mover) own |= Bit(pos->sq[i]);
   int king = pos->sq[mover];
   bool inCheck = !KingSafeOn(pos, occ, mover);
+  // Out of check, a piece whose removal uncovers no attack on its king cannot expose it.
+  bool unpinned = false;
   // Moves man i to t, taking the man on `taken` (-1 none), promoting to `promo` (0 none).
-  // Out of check a piece off every line through its king cannot expose the king.
   auto add = [&](int i, int t, int taken, int promo, int epMan) {
     GenPos& q = out[n];
     q = *pos;
@@ -359,12 +400,12 @@ int GenSuccessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
     if (promo) q.kind[i] = int8_t(promo);
     q.side = int8_t(other);
     q.epMan = int8_t(epMan);
-    bool safe = !inCheck && !sideways && i != mover && Geo.line[from][king] == 0;
-    if (safe || KingSafeOn(&q, after, mover)) n++;
+    if ((unpinned && !sideways) || KingSafeOn(&q, after, mover)) n++;
   };
   for (int i = 0; i < pos->men; i++) {
     int s = pos->sq[i];
     if (s < 0 || pos->color[i] != mover) continue;
+    unpinned = !inCheck && i != mover && (Geo.line[s][king] == 0 || KingSafeOn(pos, occ & ~Bit(s), mover));
     if (pos->kind[i] != 1) {
       uint64_t targets = Reach(pos->kind[i], s, occ) & ~own;
       while (targets) {
@@ -405,16 +446,31 @@ int GenSuccessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
   return n;
 }
 
-int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
+int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves], int8_t movedMan[GenMaxMoves]) {
   int n = 0, mover = pos->side ^ 1, victim = pos->side;
   uint64_t occ = Occupancy(pos);
+  int victimKing = pos->sq[victim];
+  // En-passant variants need a pawn on each side; retractions change no kind.
+  bool pawns[2] = {false, false};
+  for (int i = 2; i < pos->men; i++)
+    if (pos->sq[i] >= 0 && pos->kind[i] == 1) pawns[pos->color[i]] = true;
+  bool variants = pawns[0] && pawns[1];
+  // When the mover's other men do not attack the victim's king with man i lifted, only man
+  // i on its earlier square can: one test instead of a scan of every man.
+  bool othersQuiet = false;
   GenPos q;
   auto consider = [&](int i, int from) {
     q = *pos;
     q.sq[i] = int8_t(from);
     q.side = int8_t(mover);
     q.epMan = -1;
-    if (KingSafe(&q, victim)) n = AddWithEnPassantVariants(&q, out, n);
+    uint64_t before = (occ & ~Bit(pos->sq[i])) | Bit(from);
+    bool legal = othersQuiet ? !Attacks(q.kind[i], mover, from, victimKing, before) : KingSafeOn(&q, before, victim);
+    if (!legal) return;
+    int first = n;
+    if (variants) n = AddWithEnPassantVariants(&q, out, n);
+    else out[n++] = q;
+    for (int k = first; k < n; k++) movedMan[k] = int8_t(i);
   };
   if (pos->epMan >= 0) {
     int p = pos->epMan;
@@ -424,6 +480,7 @@ int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves]) {
   for (int i = 0; i < pos->men; i++) {
     int t = pos->sq[i];
     if (t < 0 || pos->color[i] != mover) continue;
+    othersQuiet = !AttackedByOthers(pos, occ & ~Bit(t), victimKing, mover, i);
     if (pos->kind[i] != 1) {
       // Moves are reversible: the squares reached from t over empty squares.
       uint64_t sources = Reach(pos->kind[i], t, occ) & ~occ;

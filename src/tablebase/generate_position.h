@@ -45,14 +45,21 @@ uint64_t GenSideSize(const GenMaterial* mat);
 // image when both kings stand on the long diagonal (the transposed board is another number
 // of the same position). Returns how many (0 when the kings touch).
 int GenIndexOf(const GenMaterial* mat, const GenPos* pos, uint64_t out[2]);
+// The pair number of two king squares when a position with them is numbered as it stands
+// (no mirror, a single number), -1 otherwise: the first digit of such a position's number.
+int GenPlainKingPair(const GenMaterial* mat, int whiteKing, int blackKing);
 // The position behind a number; 0 when the number stands for no legal position.
 int GenDecode(const GenMaterial* mat, int side, uint64_t index, GenPos* out);
+// GenDecode without the test that the side not to move is not in check: for numbers already
+// known to be legal positions.
+int GenDecodeSquares(const GenMaterial* mat, int side, uint64_t index, GenPos* out);
 // Rearranges the men of any position into the material's man order (colours swapped when
 // `swap`): 1 when the material matches.
 int ArrangeForMaterial(const GenMaterial* mat, const GenPos* pos, int swap, GenPos* out);
 
 // Legal successors, and the positions (legal, side to move the mover) from which a
-// non-capturing, non-promoting move leads here, ep-variants included.
+// non-capturing, non-promoting move leads here, ep-variants included, with the man that
+// moved into each.
 int GenSuccessors(const GenPos* pos, GenPos out[GenMaxMoves]);
-int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves]);
+int GenPredecessors(const GenPos* pos, GenPos out[GenMaxMoves], int8_t movedMan[GenMaxMoves]);
 bool GenInCheck(const GenPos* pos);

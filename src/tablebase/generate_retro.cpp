@@ -25,10 +25,30 @@ static int SmallestNumber(const GenMaterial* mat, const GenPos* pos, uint64_t* n
   return 1;
 }
 
+// The numbers of a position that differs from a decoded one (whose first number is its own,
+// read without symmetry) by where man `man` stands: for a man other than a king, with no
+// en-passant right on either board, only that man's digit changes.
+static int NumbersNear(const GenMaterial* mat, const GenPos* base, const uint64_t baseNumbers[2], int images,
+                       const GenPos* pos, int man, uint64_t out[2]) {
+  if (man < 2 || base->epMan >= 0 || pos->epMan >= 0) return GenIndexOf(mat, pos, out);
+  auto transposed = [](int s) { return uint64_t((s & 7) << 3 | s >> 3); };
+  uint64_t digit = uint64_t(1) << 6 * (mat->men - 1 - man);
+  out[0] = baseNumbers[0] + (uint64_t(pos->sq[man]) - uint64_t(base->sq[man])) * digit;
+  if (images == 2) out[1] = baseNumbers[1] + (transposed(pos->sq[man]) - transposed(base->sq[man])) * digit;
+  return images;
+}
+
 // Sorts and drops repeats; the new length.
 static int Distinct(uint64_t* numbers, int count) {
   std::sort(numbers, numbers + count);
   return int(std::unique(numbers, numbers + count) - numbers);
+}
+
+// Two different moves reach one position twice over only through a mirror of the board
+// that leaves the unmoved king where it stands: pawnless, that king on a long diagonal.
+static bool MayRepeat(const GenMaterial* mat, int unmovedKing) {
+  int file = unmovedKing & 7, rank = unmovedKing >> 3;
+  return !mat->pawns && (file == rank || file + rank == 7);
 }
 
 static bool IsWin(uint16_t v) { return v != GenUndecided && v != GenBroken && ((v - 1) & 1) != 0; }
@@ -37,17 +57,6 @@ static void NoteValue(GenJob* job, uint32_t v) {
   uint32_t seen = job->maxValue.load(std::memory_order_relaxed);
   while (v > seen && !job->maxValue.compare_exchange_weak(seen, v, std::memory_order_relaxed)) {
   }
-}
-
-uint16_t GenMoverValue(uint16_t next) {
-  if (next == GenUndecided || next == GenBroken) return GenUndecided;
-  return uint16_t(next + 1);
-}
-
-int32_t GenPreference(uint16_t value) {
-  if (value == GenUndecided || value == GenBroken) return 0;
-  int32_t plies = value - 1;
-  return (plies & 1) ? 100000 - plies : plies - 100000;
 }
 
 int GenExitMaterials(const GenMaterial* mat, GenMaterial out[GenMaxExits], GenExit exits[GenMaxExits]) {
@@ -134,6 +143,9 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
     uint16_t value = GenUndecided;
     int inside = 0;
     uint64_t reached[GenMaxMoves];
+    // Different moves lead to different positions unless a mirror can fold two into one:
+    // only then are the numbers needed to count them.
+    bool mayRepeat = MayRepeat(&table->mat, pos.sq[side ^ 1]);
     if (count == 0) {
       value = GenInCheck(&pos) ? 1 : GenUndecided;
     } else {
@@ -141,7 +153,8 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
       bool anyExit = false;
       for (int m = 0; m < count; m++) {
         if (InTableOrder(&table->mat, &next[m])) {
-          if (SmallestNumber(&table->mat, &next[m], &reached[inside])) inside++;
+          if (!mayRepeat) inside++;
+          else if (SmallestNumber(&table->mat, &next[m], &reached[inside])) inside++;
           else job->faults.fetch_add(1, std::memory_order_relaxed);
           continue;
         }
@@ -156,7 +169,8 @@ void GenInitRange(GenJob* job, uint64_t begin, uint64_t end) {
     }
     StoreValue(job, slot, value);
     if (value != GenUndecided) NoteValue(job, value);
-    job->pending[side][index] = value == GenUndecided ? uint8_t(Distinct(reached, inside)) : 0;
+    if (value == GenUndecided && mayRepeat) inside = Distinct(reached, inside);
+    job->pending[side][index] = value == GenUndecided ? uint8_t(inside) : 0;
   }
 }
 
@@ -184,6 +198,7 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
   uint8_t* other = table->value[side ^ 1];
   uint8_t* pending = job->pending[side ^ 1];
   GenPos pos, prev[GenMaxMoves];
+  int8_t moved[GenMaxMoves];
   uint64_t smallest[GenMaxMoves];
   uint64_t wanted = 0x0101010101010101ull * uint8_t(level + 1);
   for (uint64_t index = begin; index < end; index++) {
@@ -199,18 +214,19 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
       }
     }
     if (own[index] != level + 1) continue;
-    if (!GenDecode(mat, side, index, &pos)) {
+    if (!GenDecodeSquares(mat, side, index, &pos)) {
       job->faults.fetch_add(1, std::memory_order_relaxed);
       continue;
     }
-    uint64_t self;
-    if (!SmallestNumber(mat, &pos, &self) || self != index) continue;  // handled under its other number
-    int count = GenPredecessors(&pos, prev);
+    uint64_t self[2];
+    int selfImages = GenIndexOf(mat, &pos, self);
+    if (selfImages == 0 || (selfImages == 2 && self[1] < index)) continue;  // handled under its other number
+    int count = GenPredecessors(&pos, prev, moved);
     if (level % 2 == 0) {
       uint16_t win = uint16_t(level + 2);
       for (int p = 0; p < count; p++) {
         uint64_t numbers[2];
-        int images = GenIndexOf(mat, &prev[p], numbers);
+        int images = NumbersNear(mat, &pos, self, selfImages, &prev[p], moved[p], numbers);
         for (int k = 0; k < images; k++) {
           uint16_t current = LoadValue(&other[numbers[k]]);
           if (current == GenUndecided || (IsWin(current) && current > win)) {
@@ -222,9 +238,13 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
       continue;
     }
     int distinct = 0;
-    for (int p = 0; p < count; p++)
-      if (SmallestNumber(mat, &prev[p], &smallest[distinct])) distinct++;
-    distinct = Distinct(smallest, distinct);
+    for (int p = 0; p < count; p++) {
+      uint64_t numbers[2];
+      int images = NumbersNear(mat, &pos, self, selfImages, &prev[p], moved[p], numbers);
+      if (images == 0) continue;
+      smallest[distinct++] = images == 2 && numbers[1] < numbers[0] ? numbers[1] : numbers[0];
+    }
+    if (MayRepeat(mat, pos.sq[side])) distinct = Distinct(smallest, distinct);
     for (int d = 0; d < distinct; d++) {
       uint64_t q = smallest[d];
       if (LoadValue(&other[q]) != GenUndecided) continue;
@@ -236,7 +256,7 @@ void GenLevelRange(GenJob* job, uint64_t begin, uint64_t end) {
       if (left != 1) continue;
       GenPos loser;
       uint64_t numbers[2];
-      if (!GenDecode(mat, side ^ 1, q, &loser)) continue;
+      if (!GenDecodeSquares(mat, side ^ 1, q, &loser)) continue;
       uint16_t loss = SettledLoss(job, &loser, level);
       if (loss == GenUndecided) continue;
       int images = GenIndexOf(mat, &loser, numbers);

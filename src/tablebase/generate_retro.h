@@ -57,9 +57,16 @@ int GenExitMaterials(const GenMaterial* mat, GenMaterial out[GenMaxExits], GenEx
 // The value of any position reachable from the job's table, from its side to move's view.
 uint16_t GenLookup(GenJob* job, const GenPos* pos);
 // The value for the mover of a move leading to a position of value `next`.
-uint16_t GenMoverValue(uint16_t next);
+inline uint16_t GenMoverValue(uint16_t next) {
+  if (next == GenUndecided || next == GenBroken) return GenUndecided;
+  return uint16_t(next + 1);
+}
 // Preference of the side to move: higher is better.
-int32_t GenPreference(uint16_t value);
+inline int32_t GenPreference(uint16_t value) {
+  if (value == GenUndecided || value == GenBroken) return 0;
+  int32_t plies = value - 1;
+  return (plies & 1) ? 100000 - plies : plies - 100000;
+}
 
 // Pass 1 over [begin, end) of 2 × sideSize numbers (White to move first): broken numbers,
 // mates, stalemates, the results of captures and promotions, and the pending counts.

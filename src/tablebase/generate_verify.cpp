@@ -4,7 +4,9 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "board/attack_update.h"
 #include "board/check.h"
+#include "board/geometry.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
 #include "board/piece_lists.h"
@@ -99,11 +101,68 @@ static void LayPieceLists(Position* pos, const GenPos* gp) {
   pos->undoTop = 0;
 }
 
-// Squares 1..64 on one rank, file or diagonal: only then can a piece leaving one uncover
-// the other to a slider.
-static bool OnOneLine(int a, int b) {
-  int df = ((a - 1) & 7) - ((b - 1) & 7), dr = ((a - 1) >> 3) - ((b - 1) >> 3);
-  return df == 0 || dr == 0 || df == dr || df == -dr;
+// Consecutive numbers mostly differ in the last man's square alone; the engine board then
+// keeps everything else.
+static bool OnlyLastManMoved(const GenPos* held, const GenPos* next) {
+  if (held->side != next->side || held->epMan >= 0 || next->epMan >= 0) return false;
+  for (int i = 0; i + 1 < next->men; i++)
+    if (held->sq[i] != next->sq[i]) return false;
+  return true;
+}
+
+// Moves a man to an empty square (engine squares), keeping the piece lists and both attack
+// tables exact the way a move does: its own attacks go, rays through `from` open and rays
+// through `to` close.
+static void ShiftMan(Position* pos, int from, int to) {
+  int code = pos->board[from], side = PieceSide(code);
+  AttackTable* own = &pos->attacks[side];
+  RemoveAttacks(pos->board, own, from, code);
+  ExtendThrough(pos, from);
+  int entry = pos->entryOf[from];
+  pos->entryOf[to] = uint8_t(entry);
+  pos->pieceList[side][entry] = uint8_t(to);
+  pos->board[from] = 0;
+  pos->board[to] = int8_t(code);
+  AddAttacks(pos->board, own, to, code);
+  CutThrough(pos, to);
+}
+
+// Whether the man on `from` may leave for `to` without exposing its king to a slider behind
+// it (engine squares): it may unless an enemy slider that attacks `from` stands first beyond
+// it on an open line from the king, and then only along that line.
+static bool KeepsKingCovered(const Position* pos, const AttackCell* attackers, int from, int to, int king) {
+  if (attackers->sliders == 0) return true;
+  int step = StepBetween[king][from];
+  if (step == 0) return true;
+  for (int s = king + step; s != from; s += step)
+    if (pos->board[s] != 0) return true;
+  const uint8_t* beyond = BeyondList[from][king];
+  while (*beyond != 0 && pos->board[*beyond] == 0) beyond++;
+  if (*beyond == 0 || !IsSlider(pos->board[*beyond])) return true;
+  for (int i = 0; i < attackers->count; i++)
+    if (attackers->from[i] == *beyond) return StepBetween[king][to] == step;
+  return true;
+}
+
+// In check: whether a move to `to` by a man other than the king takes the only checker or
+// steps between it and the king.
+static bool AnswersCheck(const Position* pos, const AttackCell* checkers, int to, int king) {
+  if (checkers->count != 1) return false;
+  int checker = checkers->from[0];
+  if (to == checker) return true;
+  int step = StepBetween[checker][king];
+  return IsSlider(pos->board[checker]) && step != 0 && StepBetween[checker][to] == step &&
+         StepBetween[to][king] == step;
+}
+
+// In check: whether a king step to `to` keeps to the line of a checking slider, on which the
+// king's own square hid `to` from the attack tables.
+static bool StaysOnCheckLine(const Position* pos, const AttackCell* checkers, int to, int king) {
+  for (int i = 0; i < checkers->count; i++) {
+    int checker = checkers->from[i];
+    if (IsSlider(pos->board[checker]) && StepBetween[checker][king] == StepBetween[king][to]) return true;
+  }
+  return false;
 }
 
 // The position after a move that is known legal, from the move word alone.
@@ -133,23 +192,34 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
     return;
   }
   int stackSide = -1;  // the side the ply stack was laid out for
+  GenPos held;         // the position on the engine board
+  bool holding = false;
+  int8_t manAt[65];
   for (uint64_t n = begin; n < end; n++) {
     int side = n >= table->sideSize ? 1 : 0;
     uint64_t index = n - side * table->sideSize;
     GenPos gp, after;
     if (!GenDecode(&table->mat, side, index, &gp)) continue;
-    int8_t manAt[65];
-    memset(pos->board, 0, sizeof pos->board);
-    memset(manAt, -1, sizeof manAt);
-    pos->board[0] = -1;
-    for (int i = 0; i < gp.men; i++) {
-      pos->board[gp.sq[i] + 1] = int8_t(CodeOfKind[gp.kind[i]] + gp.color[i] * BlackBit);
-      manAt[gp.sq[i] + 1] = int8_t(i);
+    if (holding && OnlyLastManMoved(&held, &gp)) {
+      int last = gp.men - 1;
+      ShiftMan(pos, held.sq[last] + 1, gp.sq[last] + 1);
+      manAt[held.sq[last] + 1] = -1;
+      manAt[gp.sq[last] + 1] = int8_t(last);
+    } else {
+      memset(pos->board, 0, sizeof pos->board);
+      memset(manAt, -1, sizeof manAt);
+      pos->board[0] = -1;
+      for (int i = 0; i < gp.men; i++) {
+        pos->board[gp.sq[i] + 1] = int8_t(CodeOfKind[gp.kind[i]] + gp.color[i] * BlackBit);
+        manAt[gp.sq[i] + 1] = int8_t(i);
+      }
+      LayPieceLists(pos, &gp);
+      BuildAttackTables(pos);
     }
+    held = gp;
+    holding = true;
     uint32_t flags = 0;
     if (gp.epMan >= 0) flags = uint32_t(gp.sq[gp.epMan] + (gp.color[gp.epMan] == 0 ? -8 : 8) + 1);
-    LayPieceLists(pos, &gp);
-    BuildAttackTables(pos);
     PlyState* root = &pos->plies[0];
     // Builds that check the engine's invariants need the whole root state at every position.
     if (side != stackSide || KESTRANE_CHECKS) {
@@ -169,30 +239,51 @@ void GenVerifyRange(GenJob* job, uint64_t begin, uint64_t end) {
     const AttackTable& enemy = pos->attacks[side ^ 1];
     bool inCheck = (root->flags & InCheckFlag) != 0;
     int kingSquare = gp.sq[side] + 1;
+    const AttackCell* checkers = &enemy.cell[kingSquare];
     int legal = 0;
     uint16_t best = GenUndecided;
     for (MoveEntry* list : {root->tacticalBase, root->quietBase}) {
       for (MoveEntry* entry = list; entry->score != MoveListEnd; entry++) {
         Move move = entry->move;
-        // Out of check, a king move to an unattacked square and a move of a piece that no
-        // enemy slider sees, or that stands on no line through its king, cannot expose the
-        // king; every other move is made to find out.
+        // The attack tables settle legality: a king may step to a square no enemy attacks,
+        // off any checking slider's line; another man may move unless that exposes its king
+        // to a slider behind it, and in check only to take or block the single checker. En
+        // passant empties a second square: that move is made to find out.
         int from = MoveFrom(move), to = MoveTo(move);
-        bool kingMove = PieceKind(MovePiece(move)) == WKing;
-        if (kingMove && enemy.cell[to].count != 0) continue;  // onto an attacked square: illegal
-        bool surelyLegal = !inCheck && !(move & (MoveEnPassant | MoveCastle)) &&
-                           (kingMove ? enemy.cell[to].count == 0
-                                     : enemy.cell[from].sliders == 0 || !OnOneLine(from, kingSquare));
-        if (surelyLegal) {
-          ApplyMoveWord(&gp, manAt, move, &after);
-        } else {
+        uint16_t raw;
+        if (move & (MoveEnPassant | MoveCastle)) {
           root->move = move;
           PlyState* next = MakeMove(pos, root);
           if (next == nullptr) continue;
           ReadEnginePosition(pos, side ^ 1, next->flags, &after);
           UnmakeMove(pos, root);
+          raw = GenLookup(job, &after);
+        } else {
+          if (PieceKind(MovePiece(move)) == WKing) {
+            if (enemy.cell[to].count != 0 || (inCheck && StaysOnCheckLine(pos, checkers, to, kingSquare))) continue;
+          } else if (!KeepsKingCovered(pos, &enemy.cell[from], from, to, kingSquare) ||
+                     (inCheck && !AnswersCheck(pos, checkers, to, kingSquare))) {
+            continue;
+          }
+          // The decoded position reads as its own number: a quiet move of a man other than a
+          // king changes that man's digit only, and a king step that needs no mirror the
+          // king pair's digit.
+          int man = manAt[from], pair = -1;
+          bool quiet = gp.epMan < 0 && manAt[to] < 0 && !(move & (MovePromoMask | MoveDoubleStep));
+          int pairShift = 6 * (gp.men - 2);
+          if (quiet && man < 2)
+            pair = GenPlainKingPair(&table->mat, man == 0 ? to - 1 : gp.sq[0], man == 1 ? to - 1 : gp.sq[1]);
+          if (quiet && man >= 2) {
+            uint64_t digit = uint64_t(1) << 6 * (gp.men - 1 - man);
+            raw = GenStoredValue(table, side ^ 1, index + uint64_t(to - from) * digit);
+          } else if (pair >= 0) {
+            uint64_t rest = index & ((uint64_t(1) << pairShift) - 1);
+            raw = GenStoredValue(table, side ^ 1, uint64_t(pair) << pairShift | rest);
+          } else {
+            ApplyMoveWord(&gp, manAt, move, &after);
+            raw = GenLookup(job, &after);
+          }
         }
-        uint16_t raw = GenLookup(job, &after);
         if (raw == GenBroken) job->mismatches.fetch_add(1, std::memory_order_relaxed);
         uint16_t v = GenMoverValue(raw);
         if (legal == 0 || GenPreference(v) > GenPreference(best)) best = v;

@@ -17,61 +17,98 @@ struct FillJob {
   int record;
   int side;          // the file's side to move
   int twoByte;
+  TbIndexRoutine routine;
+  uint64_t count;    // entries of the file
   uint8_t* buffer;
-  std::atomic<uint64_t> faults;      // legal positions without a value
+  std::atomic<uint64_t> faults;      // legal positions without a value, or with two
   std::atomic<uint64_t> tooLong;     // distances that do not fit one byte
   std::atomic<uint64_t> firstFault;
 };
 
-// The generator's position behind a record's square lists.
-void PositionOfLists(const GenTable* table, const int32_t* white, const int32_t* black, int32_t ep, int side,
-                     GenPos* pos) {
-  const GenMaterial* mat = &table->mat;
-  pos->men = int8_t(mat->men);
-  pos->side = int8_t(side);
-  pos->epMan = -1;
-  int used[2][6] = {};
-  for (int i = 0; i < mat->men; i++) {
-    const int32_t* list = mat->color[i] == 0 ? white : black;
-    int kind = mat->kind[i];
-    int slot = kind == GenKing ? 0 : 4 * kind + used[mat->color[i]][kind]++;
-    pos->sq[i] = int8_t(list[slot]);
-    pos->kind[i] = int8_t(kind), pos->color[i] = mat->color[i];
-  }
-  if (ep == TbNoEnPassant) return;
-  int pawnSquare = side == 0 ? ep - 8 : ep + 8;
-  for (int i = 2; i < mat->men; i++)
-    if (pos->sq[i] == pawnSquare && pos->kind[i] == 1 && pos->color[i] != side) pos->epMan = int8_t(i);
+// Entries are read and written a byte at a time: positions that the symmetries fold onto one
+// index are filled with the same code by whichever thread meets them.
+int LoadEntry(const FillJob* job, uint64_t index) {
+  if (!job->twoByte) return int8_t(std::atomic_ref<uint8_t>(job->buffer[index]).load(std::memory_order_relaxed));
+  int low = std::atomic_ref<uint8_t>(job->buffer[2 * index]).load(std::memory_order_relaxed);
+  int high = std::atomic_ref<uint8_t>(job->buffer[2 * index + 1]).load(std::memory_order_relaxed);
+  return int16_t(uint16_t(low | high << 8));
 }
 
-void FillRange(void* arg, uint64_t begin, uint64_t end) {
+void StoreEntry(FillJob* job, uint64_t index, int code) {
+  if (!job->twoByte) {
+    std::atomic_ref<uint8_t>(job->buffer[index]).store(uint8_t(code), std::memory_order_relaxed);
+    return;
+  }
+  std::atomic_ref<uint8_t>(job->buffer[2 * index]).store(uint8_t(code & 0xFF), std::memory_order_relaxed);
+  std::atomic_ref<uint8_t>(job->buffer[2 * index + 1]).store(uint8_t((code >> 8) & 0xFF), std::memory_order_relaxed);
+}
+
+// Entries no position has filled yet hold a code no value takes.
+int UnsetCode(const FillJob* job) { return job->twoByte ? -32768 : -128; }
+
+void NoteFault(FillJob* job, uint64_t index) {
+  if (job->faults.fetch_add(1, std::memory_order_relaxed) == 0) job->firstFault.store(index, std::memory_order_relaxed);
+}
+
+void UnsetRange(void* arg, uint64_t begin, uint64_t end) {
+  FillJob* job = static_cast<FillJob*>(arg);
+  for (uint64_t index = begin; index < end; index++) StoreEntry(job, index, UnsetCode(job));
+}
+
+// The record's square lists of a generator position.
+void ListsOfPosition(const GenPos* pos, int32_t white[24], int32_t black[24], int32_t* ep) {
+  int used[2][6] = {};
+  for (int i = 0; i < 24; i++) white[i] = black[i] = 0;
+  for (int i = 0; i < pos->men; i++) {
+    int32_t* list = pos->color[i] == 0 ? white : black;
+    int kind = pos->kind[i];
+    list[kind == GenKing ? 0 : 4 * kind + used[pos->color[i]][kind]++] = pos->sq[i];
+  }
+  *ep = TbNoEnPassant;
+  if (pos->epMan >= 0) *ep = pos->sq[pos->epMan] + (pos->color[pos->epMan] == 0 ? -8 : 8);
+}
+
+// Over the generator's numbers of the file's side: each legal position's code goes to the
+// entry of its index.
+void ScatterRange(void* arg, uint64_t begin, uint64_t end) {
   FillJob* job = static_cast<FillJob*>(arg);
   const GenTable* table = job->table;
-  for (uint64_t index = begin; index < end; index++) {
+  for (uint64_t n = begin; n < end; n++) {
+    uint16_t value = GenStoredValue(table, job->side, n);
+    if (value == GenBroken) continue;
+    GenPos pos;
     int32_t white[24], black[24], ep;
-    int code = job->twoByte ? TbWordBroken : TbByteBroken;
+    if (!GenDecodeSquares(&table->mat, job->side, n, &pos)) {
+      NoteFault(job, job->count);
+      continue;
+    }
+    ListsOfPosition(&pos, white, black, &ep);
+    uint64_t index = job->routine(white, black, ep, 0);
+    if (index >= job->count) {
+      NoteFault(job, job->count);
+      continue;
+    }
+    bool mateNow;
+    int moves = GenValueMoves(value, &mateNow);
+    if (!job->twoByte && (moves > TbByteLongest || moves < -TbByteLongest))
+      job->tooLong.fetch_add(1, std::memory_order_relaxed);
+    int code = job->twoByte ? EncodeTableWord(moves, mateNow) : EncodeTableByte(moves, mateNow);
+    int held = LoadEntry(job, index);
+    if (held != code && held != UnsetCode(job)) NoteFault(job, index);
+    StoreEntry(job, index, code);
+  }
+}
+
+// Entries no position reached: "no position" unless a legal position stands behind them.
+void ClosingRange(void* arg, uint64_t begin, uint64_t end) {
+  FillJob* job = static_cast<FillJob*>(arg);
+  for (uint64_t index = begin; index < end; index++) {
+    if (LoadEntry(job, index) != UnsetCode(job)) continue;
+    int32_t white[24], black[24], ep;
     if (TbIndexToPosition(job->record, job->side, index, white, black, &ep) &&
-        TbPositionIsLegal(job->record, job->side, white, black, ep)) {
-      GenPos pos;
-      PositionOfLists(table, white, black, ep, job->side, &pos);
-      uint64_t number[2];
-      uint16_t value = GenIndexOf(&table->mat, &pos, number) ? GenStoredValue(table, job->side, number[0]) : GenBroken;
-      if (value == GenBroken) {
-        if (job->faults.fetch_add(1, std::memory_order_relaxed) == 0) job->firstFault.store(index);
-      } else {
-        bool mateNow;
-        int moves = GenValueMoves(value, &mateNow);
-        if (!job->twoByte && (moves > TbByteLongest || moves < -TbByteLongest))
-          job->tooLong.fetch_add(1, std::memory_order_relaxed);
-        code = job->twoByte ? EncodeTableWord(moves, mateNow) : EncodeTableByte(moves, mateNow);
-      }
-    }
-    if (job->twoByte) {
-      job->buffer[2 * index] = uint8_t(code & 0xFF);
-      job->buffer[2 * index + 1] = uint8_t((code >> 8) & 0xFF);
-    } else {
-      job->buffer[index] = uint8_t(code);
-    }
+        TbPositionIsLegal(job->record, job->side, white, black, ep))
+      NoteFault(job, index);
+    StoreEntry(job, index, job->twoByte ? TbWordBroken : TbByteBroken);
   }
 }
 
@@ -127,11 +164,18 @@ int GenWriteTableFiles(GenSession* session, const GenTable* table) {
       return 0;
     }
     job->table = table, job->record = record, job->side = side, job->twoByte = twoByte, job->buffer = buffer;
+    job->routine = side == 0 ? r->indexWhite : r->indexBlack;
+    job->count = count;
+    job->firstFault.store(count);
     if (session->hooks.pass) session->hooks.pass(session->hooks.state, r->name, "write", 0.95, 1.0);
-    if (session->hooks.run)
-      session->hooks.run(session->hooks.state, FillRange, job, count);
-    else
-      FillRange(job, 0, count);
+    const GenWork steps[3] = {UnsetRange, ScatterRange, ClosingRange};
+    const uint64_t lengths[3] = {count, table->sideSize, count};
+    for (int step = 0; step < 3; step++) {
+      if (session->hooks.run)
+        session->hooks.run(session->hooks.state, steps[step], job, lengths[step]);
+      else
+        steps[step](job, 0, lengths[step]);
+    }
     int ok = 1;
     if (job->faults.load() != 0) {
       snprintf(session->error, sizeof session->error,
