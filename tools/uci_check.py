@@ -209,9 +209,11 @@ def main():
         check(f"go mate {k} ends at the proof of the {name}", at is not None and proof is not None and not deeper
               and legal_in(fen, [], lines[-1]), (deeper or lines[-1:] or [""])[0])
 
-    for fen, k in (("7k/8/6KQ/8/8/8/8/8 b - - 0 1", 1), ("6k1/8/6K1/8/8/8/8/R7 b - - 0 1", 2)):
+    # The depths at which the search first sees the mate (the rook mate's quiet king move
+    # is pruned below depth 9).
+    for fen, k, depth in (("7k/8/6KQ/8/8/8/8/8 b - - 0 1", 1, 4), ("6k1/8/6K1/8/8/8/8/R7 b - - 0 1", 2, 10)):
         p.send(f"position fen {fen}")
-        p.send(f"go depth {2 * k + 2}")
+        p.send(f"go depth {depth}")
         lines, at = p.collect("bestmove", 10)
         check(f"the side mated in {k} reports mate -{k}", at is not None
               and any(f"score mate -{k} " in l and "bound" not in l for l in lines), lines[-2] if len(lines) > 1 else "")
