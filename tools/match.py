@@ -4,6 +4,8 @@
   tools/match.py --engine build/kestrane --opponent "/usr/games/gnuchess --uci" \
       --games 40 --tc 10+0.1
   tools/match.py ... --tc 40/20          (40 moves in 20 seconds, repeating)
+  tools/match.py ... --openings tools/openings.txt
+                                        (100 balanced lines instead of the 20 built in)
   tools/match.py ... --ponder --hash-cycle 1,16,64 --learning
                                         (kestrane ponders on the expected reply, gets a new
                                          Hash size before every game and learns positions)
@@ -269,7 +271,13 @@ def main():
     parser.add_argument("--ponder", action="store_true", help="kestrane ponders on the expected reply")
     parser.add_argument("--hash-cycle", default=None, help="Hash sizes (MB) given to kestrane in turn before each game")
     parser.add_argument("--learning", action="store_true", help="kestrane's Position Learning on")
+    parser.add_argument("--openings", default=None,
+                        help="file of opening lines, one line of UCI moves each (tools/openings.txt)")
     args = parser.parse_args()
+    openings = OPENINGS
+    if args.openings:
+        with open(args.openings) as lines:
+            openings = [line.strip() for line in lines if line.strip() and not line.startswith("#")]
 
     options = [("Hash", args.hash), ("Ponder", "true" if args.ponder else "false")]
     if args.learning:
@@ -284,7 +292,7 @@ def main():
         ours.start()
         theirs.start()
         for game in range(args.games):
-            opening = OPENINGS[(game // 2) % len(OPENINGS)]
+            opening = openings[(game // 2) % len(openings)]
             ours_white = game % 2 == 0
             white, black = (ours, theirs) if ours_white else (theirs, ours)
             if hash_cycle:
