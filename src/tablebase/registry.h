@@ -7,12 +7,17 @@
 #include "tablebase/endgame_table.h"
 #include "tablebase/tb_lock.h"
 
+struct DatacompFile;
+struct TbBlockMap;
+
 constexpr int MaxTablebaseParts = 18;  // a split side holds at most 2^31 bytes per part
 
 // One side to move of one record. A symmetric record uses side 0 only.
 struct TbFileSide {
   char* paths[MaxTablebaseParts];        // registered file names (allocated), null when absent
   int64_t openHandles[MaxTablebaseParts];  // platform handle + 1 of an open part; 0 when closed
+  DatacompFile* compressed[MaxTablebaseParts];  // descriptor of a compressed part, null for a plain file
+  TbBlockMap* blockMap;                  // the side's cached blocks (block cache), null until registered
   uint8_t* memoryTable;                  // the whole table held in memory, or null
   TbLock lock;                           // guards the handles and the memory table
 };
