@@ -272,8 +272,3 @@ int ReadCachedBytes(int record, int tableSide, uint32_t block, uint32_t offset, 
   UnlockTb(&bucket->lock);
   return 1;
 }
-
-int32_t ReadCachedByte(int record, int tableSide, uint32_t block, uint32_t offset) {
-  uint8_t byte;
-  return ReadCachedBytes(record, tableSide, block, offset, &byte, 1) ? int32_t(int8_t(byte)) : 32767;
-}

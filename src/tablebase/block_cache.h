@@ -34,5 +34,3 @@ void FreeBlockMap(TbBlockMap* map);
 // `out`, reading the block from its file on a miss; 1 on success, 0 when there is no cache
 // or the block cannot be read.
 int ReadCachedBytes(int record, int tableSide, uint32_t block, uint32_t offset, uint8_t* out, int count);
-// One byte as a signed value, or 32767 when it cannot be had.
-int32_t ReadCachedByte(int record, int tableSide, uint32_t block, uint32_t offset);
