@@ -9,6 +9,12 @@
   tools/match.py ... --ponder --hash-cycle 1,16,64 --learning
                                         (kestrane ponders on the expected reply, gets a new
                                          Hash size before every game and learns positions)
+  tools/match.py ... --fen "8/8/8/8/3k4/8/4r3/K6Q w - - 0 1" --games 1 --nalimov-path DIR
+                                        (every game starts from the FEN; kestrane reads the
+                                         tablebases of DIR)
+  tools/match.py ... --nalimov-path DIR --tb-stats
+                                        (kestrane's tablebase hits per second and the share
+                                         of its search time spent in probes)
 
 Each opening line is played twice with colours exchanged.  An illegal move, a crash, a
 silence or an empty clock loses the game; every such event is listed at the end.  The
@@ -65,6 +71,7 @@ class Engine:
         self.options = options
         self.proc = None
         self.lines = queue.Queue()
+        self.watch = None  # called with every line read while waiting
 
     def start(self):
         self.proc = subprocess.Popen(shlex.split(self.command), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
@@ -101,6 +108,8 @@ class Engine:
                 continue
             if line is None:
                 raise EngineFailure(f"{self.name} ended (exit status {self.proc.poll()})")
+            if self.watch:
+                self.watch(line)
             if line.startswith(prefix):
                 return line
 
@@ -158,10 +167,35 @@ def finish_ponder(pondering):
         engine.wait_for("bestmove", 5)
 
 
-def play_game(white, black, opening, tc, log, ponderer=None):
+class TablebaseStats:
+    """Sums kestrane's end-of-search reports: "tbhits" and, with debug on, the info string
+    "tablebase probes: H hits, P ms of S ms" (probe time measured by the engine's clock)."""
+
+    def __init__(self):
+        self.hits = self.probe_ms = self.search_ms = self.searches = 0
+
+    def __call__(self, line):
+        if line.startswith("info string tablebase probes: "):
+            words = line.split()
+            self.hits += int(words[4])
+            self.probe_ms += int(words[6])
+            self.search_ms += int(words[9])
+            self.searches += 1
+
+    def summary(self):
+        if not self.search_ms:
+            return "kestrane tablebase probes: none reported"
+        return (f"kestrane tablebase probes: {self.hits} hits in {self.searches} searches over "
+                f"{self.search_ms / 1000:.1f} s of search, {self.hits * 1000 / self.search_ms:.0f} hits/s, "
+                f"probes {self.probe_ms} ms = {100 * self.probe_ms / self.search_ms:.1f}% of that time")
+
+
+def play_game(white, black, opening, tc, log, ponderer=None, start_fen=None):
     """Returns (result for White: 1, 0.5, 0), reason, notes. `ponderer` (one of the two
-    engines or None) ponders on its expected reply while the other side thinks."""
-    pos = chess_rules.Position()
+    engines or None) ponders on its expected reply while the other side thinks. The game
+    starts from start_fen when given, else from the start position."""
+    pos = chess_rules.Position(start_fen) if start_fen else chess_rules.Position()
+    base = f"position fen {start_fen} moves" if start_fen else "position startpos moves"
     moves = []
     seen = {}
     for text in opening.split():
@@ -206,7 +240,7 @@ def play_game(white, black, opening, tc, log, ponderer=None):
             else:
                 if pondering and pondering[0] is engine:
                     finish_ponder(pondering)
-                engine.send("position startpos moves " + " ".join(moves))
+                engine.send(" ".join([base] + moves))
                 start = time.monotonic()
                 engine.send(clock.go_command(side))
             if pondering and pondering[0] is engine:
@@ -234,7 +268,7 @@ def play_game(white, black, opening, tc, log, ponderer=None):
         seen[key] = seen.get(key, 0) + 1
         if engine is ponderer and len(words) >= 4 and words[2] == "ponder" and pos.parse_uci(words[3]):
             try:
-                engine.send("position startpos moves " + " ".join(moves + [words[3]]))
+                engine.send(" ".join([base] + moves + [words[3]]))
                 engine.send("go ponder" + clock.go_command(side)[2:])
             except EngineFailure as failure:
                 notes.append(str(failure))
@@ -275,6 +309,10 @@ def main():
                         help="a UCI option for the opponent, e.g. Threads=1 (may be repeated)")
     parser.add_argument("--openings", default=None,
                         help="file of opening lines, one line of UCI moves each (tools/openings.txt)")
+    parser.add_argument("--fen", default=None, help="every game starts from this position (no opening lines)")
+    parser.add_argument("--nalimov-path", default=None, help="tablebase directories for kestrane (NalimovPath)")
+    parser.add_argument("--tb-stats", action="store_true",
+                        help="kestrane runs with debug on; its tablebase hits and probe time are summed")
     args = parser.parse_args()
     openings = OPENINGS
     if args.openings:
@@ -284,6 +322,8 @@ def main():
     options = [("Hash", args.hash), ("Ponder", "true" if args.ponder else "false")]
     if args.learning:
         options.append(("Position Learning", "true"))
+    if args.nalimov_path:
+        options.append(("NalimovPath", args.nalimov_path))
     hash_cycle = [int(h) for h in args.hash_cycle.split(",")] if args.hash_cycle else []
     ours = Engine(os.path.abspath(args.engine) if os.path.exists(args.engine) else args.engine, "kestrane", options)
     theirs = Engine(args.opponent, os.path.basename(shlex.split(args.opponent)[0]),
@@ -291,8 +331,15 @@ def main():
                     [tuple(option.split("=", 1)) for option in args.opponent_option])
     log = open(args.log, "w") if args.log else open(os.devnull, "w")
     results, events = [], []
+    stats = TablebaseStats()
+    if args.tb_stats:
+        ours.watch = stats
+    if args.fen:
+        openings = [""]
     try:
         ours.start()
+        if args.tb_stats:
+            ours.send("debug on")
         theirs.start()
         for game in range(args.games):
             opening = openings[(game // 2) % len(openings)]
@@ -301,7 +348,8 @@ def main():
             if hash_cycle:
                 ours.send(f"setoption name Hash value {hash_cycle[game % len(hash_cycle)]}")
             log.write(f"[game {game + 1}] {opening} | ")
-            result, reason, notes = play_game(white, black, opening, args.tc, log, ours if args.ponder else None)
+            result, reason, notes = play_game(white, black, opening, args.tc, log, ours if args.ponder else None,
+                                              args.fen)
             log.write(f"| {result} {reason}\n")
             log.flush()
             score = result if ours_white else 1 - result
@@ -313,6 +361,8 @@ def main():
                 if engine.proc.poll() is not None:
                     events.append(f"game {game + 1}: {engine.name} restarted")
                     engine.start()
+                    if engine is ours and args.tb_stats:
+                        ours.send("debug on")
     finally:
         ours.stop()
         theirs.stop()
@@ -322,6 +372,8 @@ def main():
     diff, _ = elo(total, n)
     print(f"\nkestrane vs {theirs.name} at {args.tc}: {total:g}/{n} "
           f"(+{wins} ={draws} -{n - wins - draws}), Elo {diff:+.0f} +/- {margin(results):.0f}")
+    if args.tb_stats:
+        print(stats.summary())
     print("events:" if events else "events: none (no illegal move, crash or loss on time)")
     for event in events:
         print("  " + event)

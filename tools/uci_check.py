@@ -10,8 +10,10 @@ per check and exits 1 when any check fails.
 import os
 import queue
 import resource
+import shutil
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -83,6 +85,66 @@ def legal_in(fen, moves, bestmove_line):
     return True
 
 
+KQKR_WIN = "8/8/8/8/3k4/8/4r3/K6Q w - - 0 1"  # White mates in 34
+
+
+def tablebase_answer(p, command, timeout=60):
+    p.send(command)
+    lines, at = p.collect("info string Nalimov", timeout)
+    return lines[-1] if at is not None else "(no answer)"
+
+
+def check_tablebases(p, path):
+    """NalimovPath and NalimovCache register KQKR tables written by `kestrane tb gen`."""
+    tables = tempfile.mkdtemp(prefix="kestrane_uci_tables_")
+    try:
+        made = subprocess.run([path, "tb", "gen", "--out", tables, "kqkr"], capture_output=True, text=True,
+                              timeout=600)
+        check("kestrane tb gen writes the KQKR tables", made.returncode == 0, made.stderr[-300:])
+        four = "tablebases of up to 4 pieces available"
+        answer = tablebase_answer(p, f"setoption name NalimovPath value {tables}")
+        check("NalimovPath registers the tables and says how many pieces they cover",
+              answer == f"info string NalimovPath: {four}", answer)
+
+        p.send("ucinewgame")
+        p.send(f"position fen {KQKR_WIN}")
+        p.send("go depth 10")
+        lines, at = p.collect("bestmove", 60)
+        check("a KQKR search names the table's result in an info string",
+              "info string tablebase: +M34" in lines, " | ".join(lines[:3]))
+        check("its lines report the table's mate with tbhits", at is not None
+              and any(" score mate 34 " in l and " tbhits " in l for l in lines if l.startswith("info depth"))
+              and legal_in(KQKR_WIN, [], lines[-1]), lines[-2] if len(lines) > 1 else "")
+        check("the search's closing line counts the tbhits",
+              any(l.startswith("info nps") and " tbhits " in l for l in lines))
+
+        # Every accepted setting registers the files again; bad values change nothing.
+        cases = [("NalimovPath value <empty>", "NalimovPath: no tablebases available"),
+                 (f"NalimovPath value /no/such/dir;{tables}", f"NalimovPath: {four}"),
+                 ("nalimovcache value 64", f"NalimovCache: {four}"),
+                 ("NalimovCache value 0", "NalimovCache: '0' is not a size from 1 to 1024 MB; nothing changed"),
+                 ("NalimovCache value 2000", "NalimovCache: '2000' is not a size from 1 to 1024 MB; nothing changed"),
+                 ("NalimovCache value lots", "NalimovCache: 'lots' is not a size from 1 to 1024 MB; nothing changed"),
+                 ("NalimovPath value " + "x" * 600,
+                  "NalimovPath: a path list of 600 characters is longer than 511; nothing changed"),
+                 ("NalimovPath value", "NalimovPath: no tablebases available"),
+                 (f"NalimovPath value {tables}", f"NalimovPath: {four}")]
+        for setting, expected in cases:
+            answer = tablebase_answer(p, f"setoption name {setting}")
+            check(f"setoption name {setting[:40]} is answered", answer == f"info string {expected}", answer)
+        p.send(f"position fen {KQKR_WIN}")
+        p.send("go depth 6")
+        lines, at = p.collect("bestmove", 60)
+        check("after the bad settings the tables are still probed", any(" tbhits " in l for l in lines))
+
+        run = subprocess.run([path, "analyse", "--fen", KQKR_WIN, "--depth", "6", "--path", tables],
+                             capture_output=True, text=True, timeout=60)
+        check("kestrane analyse --path probes the tables", run.returncode == 0
+              and "info string tablebase: +M34" in run.stdout and " score mate 34 " in run.stdout, run.stdout[-300:])
+    finally:
+        shutil.rmtree(tables, ignore_errors=True)
+
+
 def main():
     path = sys.argv[1] if len(sys.argv) > 1 else "build/kestrane"
     p = Program(path)
@@ -92,7 +154,9 @@ def main():
     check("uci answers id, options and uciok", at is not None and "id name Kestrane 9" in lines
           and any(l.startswith("option name Hash") for l in lines)
           and any(l.startswith("option name MultiPV") for l in lines)
-          and sum(l.startswith("option name") for l in lines) == 34, f"{len(lines)} lines")
+          and "option name NalimovPath type string default <empty>" in lines
+          and "option name NalimovCache type spin default 32 min 1 max 1024" in lines
+          and sum(l.startswith("option name") for l in lines) == 36, f"{len(lines)} lines")
     p.send("isready")
     check("isready", p.collect("readyok", 5)[1] is not None)
 
@@ -217,6 +281,8 @@ def main():
         lines, at = p.collect("bestmove", 10)
         check(f"the side mated in {k} reports mate -{k}", at is not None
               and any(f"score mate -{k} " in l and "bound" not in l for l in lines), lines[-2] if len(lines) > 1 else "")
+
+    check_tablebases(p, path)
 
     p.send("setoption name Hash value 64")
     lines, at = p.collect("info string Hash", 10)

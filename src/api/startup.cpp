@@ -90,6 +90,14 @@ void StartTablebases() {
   TablebasePieceLimit = TBMaxPiece();
 }
 
+int RestartTablebases(const char* paths, int32_t cacheKb) {
+  StopTablebases();
+  const int pieces = TBInitExtern(paths, cacheKb);
+  TablebasesStarted = 1;
+  TablebasePieceLimit = pieces;
+  return pieces;
+}
+
 void StopTablebases() {
   if (!TablebasesStarted) return;
   TBExit();

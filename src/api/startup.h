@@ -1,5 +1,6 @@
 // Start-up and shutdown of the engine behind the exported functions.
 #pragma once
+#include <cstdint>
 
 // LearningFilePath := directory + "kestrane.pl2" (no separator is added); the bare file
 // name when the two do not fit.
@@ -11,3 +12,7 @@ void ReleaseEngine();        // frees what InitTables allocated
 // TBMaxPiece; StopTablebases runs TBExit when they were started.
 void StartTablebases();
 void StopTablebases();
+// Replaces the registered tablebases by those of a path list (directories separated by ';'
+// or ',') with a cache of cacheKb kilobytes: the engine's reference is given back first, so
+// the files are really looked for again. Returns the largest number of men available.
+int RestartTablebases(const char* paths, int32_t cacheKb);

@@ -10,11 +10,14 @@
 #include "board/playable.h"
 #include "cli/uci_moves.h"
 #include "cli/uci_output.h"
+#include "cli/uci_tablebase.h"
 #include "kestrane.h"
 #include "protocol/interpreter.h"
 
 static int Usage() {
-  fprintf(stderr, "usage: kestrane analyse [--fen FEN] [--depth D | --movetime MS | --nodes N] [--multipv K]\n");
+  fprintf(stderr,
+          "usage: kestrane analyse [--fen FEN] [--depth D | --movetime MS | --nodes N] [--multipv K]"
+          " [--path DIR[;DIR]]\n");
   return 2;
 }
 
@@ -32,7 +35,8 @@ static int Execute(const std::string& line) {
 }
 
 int AnalyseCommand(int argc, char** argv) {
-  std::string fen, limit = "depth 10", lines = "1";
+  std::string fen, limit = "depth 10", lines = "1", paths;
+  bool tablebases = false;
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     if (i + 1 >= argc) return Usage();
@@ -41,6 +45,9 @@ int AnalyseCommand(int argc, char** argv) {
       fen = value;
     } else if ((option == "--depth" || option == "--movetime" || option == "--nodes") && IsCount(value)) {
       limit = option.substr(2) + " " + value;
+    } else if (option == "--path") {
+      paths = value;
+      tablebases = true;
     } else if (option == "--multipv" && IsCount(value) && atoi(value) >= 1 && atoi(value) <= 20) {
       lines = value;
     } else {
@@ -59,6 +66,10 @@ int AnalyseCommand(int argc, char** argv) {
   if (KestraneInit(32 * 1024, InfoCallbacks(), "./", 0) < 0) {
     fprintf(stderr, "kestrane analyse: not enough memory for the hash tables\n");
     return 1;
+  }
+  if (tablebases && !UseTablebasePaths(paths)) {
+    KestraneQuit();
+    return 2;
   }
   Execute("setoption name Position Learning value false");
   Execute("setoption name MultiPV value " + lines);

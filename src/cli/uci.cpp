@@ -14,6 +14,7 @@
 
 #include "cli/uci_output.h"
 #include "cli/uci_search.h"
+#include "cli/uci_tablebase.h"
 #include "kestrane.h"
 #include "protocol/interpreter.h"
 #include "protocol/options.h"
@@ -61,6 +62,7 @@ static void PrintIdentity(const std::string&) {
   PrintLine(std::string("id author ") + KestraneGetAuthor());
   char text[200];
   for (int i = 0; OptionLine(i, ListedForUci, text, sizeof text); ++i) PrintLine(text);
+  PrintTablebaseOptions();
   PrintLine("uciok");
 }
 
@@ -78,6 +80,11 @@ static void PonderHit(const std::string&) {
 
 static void Go(const std::string& line) { StartSearch(line); }
 
+// The program's own options first, then the engine's.
+static void SetOption(const std::string& line) {
+  if (!SetTablebaseOption(line)) RunEngineCommand(line);
+}
+
 struct CommandEntry {
   const char* word;
   bool needsIdle;  // a running search is stopped first (a GUI that omits "stop" means it)
@@ -87,7 +94,7 @@ struct CommandEntry {
 static const CommandEntry Commands[] = {
     {"uci", false, PrintIdentity},       {"isready", false, AnswerReady}, {"stop", false, Stop},
     {"ponderhit", false, PonderHit},     {"debug", false, RunEngineCommand},
-    {"position", true, RunEngineCommand}, {"setoption", true, RunEngineCommand},
+    {"position", true, RunEngineCommand}, {"setoption", true, SetOption},
     {"ucinewgame", true, RunEngineCommand}, {"go", true, Go},
 };
 
@@ -118,6 +125,7 @@ int UciMain() {
     PrintInfoString("not enough memory for the hash tables");
     return 1;
   }
+  ResetTablebaseOptions();
   std::thread reader(ReadInput);
   std::string line;
   while (NextCommand(&line) && FirstWord(line) != "quit") HandleCommand(line);

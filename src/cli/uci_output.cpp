@@ -19,6 +19,8 @@ static std::string BestMoveText;
 constexpr int32_t QuietPeriodMs = 1000;
 static int32_t LastDepthPrinted = -1;
 static int32_t LastNodesPrintedAt = -1;
+// The tablebase hits of the search's last node report; it comes just before each line.
+static int32_t LastTbHits = 0;
 
 static void PrintUnlocked(const std::string& text) {
   fwrite(text.data(), 1, text.size(), stdout);
@@ -34,6 +36,7 @@ void PrintLine(const std::string& text) {
 void PrintInfoString(const std::string& text) { PrintLine("info string " + text); }
 
 static void KESTRANE_CDECL OnNodes(uint32_t low, uint32_t high, int32_t tbHits) {
+  LastTbHits = tbHits;
   int32_t t = ElapsedMs();
   if (t < QuietPeriodMs || (LastNodesPrintedAt >= 0 && t - LastNodesPrintedAt < QuietPeriodMs)) return;
   LastNodesPrintedAt = t;
@@ -72,11 +75,19 @@ static void StopAtProvenMate(const char* line) {
 
 // A line starts with "info " when one line is searched and with "depth" when several are;
 // anything else is the plain best-move text sent after a search that reported nothing.
+// The hits go before the variation, where GUIs look for them.
+static std::string WithTbHits(const char* line) {
+  std::string text(line);
+  size_t pv = text.find(" pv");
+  if (LastTbHits > 0 && pv != std::string::npos) text.insert(pv, " tbhits " + std::to_string(LastTbHits));
+  return text;
+}
+
 static void KESTRANE_CDECL OnLine(const char* line, int32_t) {
   if (strncmp(line, "info ", 5) == 0) {
-    PrintLine(line);
+    PrintLine(WithTbHits(line));
   } else if (strncmp(line, "depth ", 6) == 0) {
-    PrintLine("info multipv " + std::to_string(ReportedLineRank) + " " + line);
+    PrintLine("info multipv " + std::to_string(ReportedLineRank) + " " + WithTbHits(line));
   } else {
     return;
   }
@@ -98,6 +109,7 @@ void InfoOutputSink(const char* text) {
     std::lock_guard<std::mutex> hold(OutputLock);
     BestMoveText = line;
     LastDepthPrinted = LastNodesPrintedAt = -1;
+    LastTbHits = 0;
     return;
   }
   if (!line.empty()) PrintLine(line);

@@ -134,6 +134,9 @@ static void SendSearchEnd(Position* pos, uint32_t startTick, int cpuLoad) {
   CopyBounded(OutputLine, OutputLineSize, line.text);
   AppendBounded(OutputLine, OutputLineSize, "\n");
   SendOutputLine();
+  // With "debug on": the share of the search's time that went into tablebase probes.
+  if (DebugSwitch && TablebaseHits > 0)
+    SendInfoString("tablebase probes: %d hits, %d ms of %d ms", int(TablebaseHits), int(TablebaseTime), int(ms));
 }
 
 static void SendPeriodicNodes(Position* pos) {
@@ -143,4 +146,8 @@ static void SendPeriodicNodes(Position* pos) {
   HostReportNodes(pos->nodeCount, TablebaseHits);
 }
 
-const SearchReports InterpreterReports = {SendRootMove, SendLine, SendSearchEnd, SendPeriodicNodes};
+// Only the kestrane program prints it: the library sets no output sink.
+static void SendRootTablebase(const char* text) { SendInfoString("tablebase: %s", text); }
+
+const SearchReports InterpreterReports = {SendRootMove, SendLine, SendSearchEnd, SendPeriodicNodes,
+                                          SendRootTablebase};

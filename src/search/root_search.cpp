@@ -21,6 +21,7 @@
 #include "search/principal_variation.h"
 #include "search/repetition.h"
 #include "search/root_moves.h"
+#include "search/root_tablebase.h"
 #include "search/search.h"
 #include "search/search_flags.h"
 #include "search/search_reports.h"
@@ -98,7 +99,7 @@ static PlyState* SetUpSearch(Position* pos) {
 
   PlyState* root = PrepareRoot(pos, &GameHistory[GameLength]);
   ReportRootNode = root;
-  TablebasePieceLimit = 0;  // no tablebases are registered
+  TablebasePieceLimit = RootTablebasePieceLimit(root);
 
   SetDrawContempt(root->side);
   RepetitionShift = (PhaseCode & 0x64) ? 2 : 1;
@@ -363,6 +364,7 @@ static bool FinishIteration(Position* pos, PlyState* root, Iteration* it) {
     if (RootInfo.score >= it->previous - 25) HalveExtraTime();
     MoveExtraTimeIntoTarget();
   }
+  if (!CheckRootTablebase(d)) return false;
   Move best = RootInfo.bestMove;
   if (clock && !IsQuietPawnMove(best)) {
     ApplyEasyMove(pos, *it);
@@ -423,7 +425,11 @@ Move SearchRoot(Position* pos, Move* ponderMove) {
   OpenThreadClock(&cpu);
   int64_t cpuStart = ThreadCpuMilliseconds(&cpu);
   PlyState* root = SetUpSearch(pos);
-  if (!RootIsOver(pos, root)) IterativeDeepening(pos, root);
+  RootInfo.tablebaseScore = NoTablebaseScore;
+  if (!RootIsOver(pos, root)) {
+    ProbeRootTablebase(pos, root);
+    IterativeDeepening(pos, root);
+  }
 
   Move best = RootInfo.bestMove;
   // A drawn root still needs a move to play, and a stop before the first result takes the

@@ -26,6 +26,7 @@ struct RootRecord {
   int searchingFirstMove;            // the first root move of the iteration is being searched
   Move bestMove;                     // best move so far
   int score;                         // root score of the best move
+  int tablebaseScore;                // the root's tablebase result; 30001 when none or given up
   int scoreHistory[ScoreHistorySize];  // root score at the end of each iteration
   // Time events of the search.
   int32_t pendingBonus;              // time the easy-move rule took away

@@ -19,6 +19,8 @@
 #include "search/search_node.h"
 #include "search/search_pruning.h"
 #include "search/time_control.h"
+#include "platform/platform.h"
+#include "tablebase/probe.h"
 
 int32_t RootDepth, MaxSearchPly, SingularPlyLimit, NullMaterialPlyLimit, NullReductionThreshold;
 int32_t RootBalance, RepetitionShift = 1;
@@ -47,10 +49,23 @@ static int Leave(PlyState* node, int score) {
   return score;
 }
 
-// No tablebases are registered yet; TablebasePieceLimit stays 0 until they are.
-static int ProbeTablebase(const Position*, const PlyState*) { return NoTablebaseScore; }
+int TablebaseScoreOfResult(int32_t result) {
+  if (result == 0) return 0;
+  if (result == CheckmatedResult) return -MateScore + 1;
+  if (result > 0 && result <= MaxTablebaseMoves) return MateScore - 2 * result;
+  if (result < 0 && result >= -MaxTablebaseMoves) return -MateScore + 1 - 2 * result;
+  return NoTablebaseScore;
+}
 
-static int TablebaseDrawScore(const PlyState* node) {
+int TimedTablebaseProbe(const Position* pos, const PlyState* node) {
+  const uint32_t start = TickCount();
+  int32_t result;
+  const int found = ProbeTablebaseResult(pos, node, &result);
+  TablebaseTime += int32_t(TickCount() - start);
+  return found ? TablebaseScoreOfResult(result) : NoTablebaseScore;
+}
+
+int TablebaseDrawScore(const PlyState* node) {
   const int own = node->material[node->side], theirs = node->material[node->side ^ 1];
   return own > theirs ? 1 : own < theirs ? -1 : 0;
 }
@@ -295,7 +310,7 @@ int Search(Position* pos, PlyState* node, int alpha, int beta, int depth, int al
   }
   if (node->menCount <= TablebasePieceLimit &&
       (((LastMove(node) & MoveTacticalMask) && ply <= RootDepth - TablebaseDepthCut) || (ply == 2 && !f.fiftyPending))) {
-    const int result = ProbeTablebase(pos, node);
+    const int result = TimedTablebaseProbe(pos, node);
     if (result != NoTablebaseScore) {
       TablebaseHits++;
       NextPollPoint = NextPollPoint > 250 ? NextPollPoint - 250 : 0;

@@ -23,10 +23,24 @@ extern int32_t NullMaterialPlyLimit;
 extern int32_t NullReductionThreshold;
 extern int32_t RootBalance;            // White material - Black material at the root
 extern int32_t RepetitionShift;        // 2 in endgame-like classes, else 1
-// Tablebases: no tables are registered yet, so the limit stays 0.
+// Tablebases: positions of at most TablebasePieceLimit men are probed (0: none); a capture
+// or promotion is probed only while ply <= RootDepth - TablebaseDepthCut. Hits are counted
+// for the reports.
 extern int32_t TablebasePieceLimit;
 extern int32_t TablebaseDepthCut;
 extern int32_t TablebaseHits;
+// A tablebase result as a score from the side to move's view, one point nearer to zero than
+// the mate it announces (so a found mate is preferred): mate in n moves 30000 - 2n, mated in
+// n moves -29999 + 2n, checkmated -29999, draw 0; NoTablebaseScore for distances no table
+// holds. A win and the loss after its best move score alike from either side, wherever a
+// line's probe falls, so that lines ending at the two sides' probes compare exactly.
+constexpr int MaxTablebaseMoves = 499;
+int TablebaseScoreOfResult(int32_t result);
+// The tablebase probe of a search position, its time added to TablebaseTime; a score as above
+// or NoTablebaseScore.
+int TimedTablebaseProbe(const Position* pos, const PlyState* node);
+// A tablebase draw: +1 for the side with more material, -1 for the side with less, else 0.
+int TablebaseDrawScore(const PlyState* node);
 
 // Nesting counters of the special searches, zeroed at the start of each search.
 extern int32_t NullDepth, SingularDepth, VerifyDepth, MultiCutDepth;

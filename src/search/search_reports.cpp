@@ -24,3 +24,7 @@ void ReportSearchEnd(Position* pos, uint32_t startTick, int cpuLoad) {
 void ReportPeriodicNodes(Position* pos) {
   if (Reports.periodicNodes) Reports.periodicNodes(pos);
 }
+
+void ReportRootTablebase(const char* text) {
+  if (Reports.rootTablebase) Reports.rootTablebase(text);
+}

@@ -20,6 +20,8 @@ struct SearchReports {
   void (*searchEnd)(Position* pos, uint32_t startTick, int cpuLoad);
   // Made at the clock checks after the first two seconds.
   void (*periodicNodes)(Position* pos);
+  // The tablebase result of the root: "+M12", "-M7", "Remis" or "nicht in Datenbank".
+  void (*rootTablebase)(const char* text);
 };
 
 // A null entry reports nothing.
@@ -34,3 +36,4 @@ void ReportRootMove(const Position* pos, int depth, int number, int count, Move 
 void ReportLine(Position* pos, Move move, int rank, int depth, int moveNumber, int elapsed, int score, int bound);
 void ReportSearchEnd(Position* pos, uint32_t startTick, int cpuLoad);
 void ReportPeriodicNodes(Position* pos);
+void ReportRootTablebase(const char* text);

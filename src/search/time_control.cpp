@@ -174,6 +174,10 @@ void GiveBackTime(int32_t ms) {
   TimeState.allocated = ClampToInt(int64_t(TimeState.allocated) + ms);
 }
 
+void CapTargetTime(int32_t ms) {
+  if (TimeState.target > ms) TimeState.target = ms;
+}
+
 void SetHardLimitAfterChange(int x) { TimeState.hardLimit = LimitFromPercent(TimePercent(x)); }
 
 // One round of the calibration: the start-up tables of the board are rebuilt twice.

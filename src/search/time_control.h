@@ -36,7 +36,8 @@ void HalveExtraTime();                // the score held up
 void MoveExtraTimeIntoTarget();       // an iteration ended: the extra time joins the target
 int32_t HalveTarget();                // the answer looks obvious; returns the time taken away
 void GiveBackTime(int32_t ms);        // the target and allocation grow back by what was taken
-void SetHardLimitAfterChange(int x);  // the hard limit after a root score change of x centipawns
+void SetHardLimitAfterChange(int x);
+void CapTargetTime(int32_t ms);       // the target is at most ms  // the hard limit after a root score change of x centipawns
 
 // Percentage of the remaining time allowed after a score change of x centipawns.
 int TimePercent(int x);

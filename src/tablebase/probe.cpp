@@ -6,7 +6,6 @@
 #include "tablebase/table_read.h"
 
 constexpr int SquareListSize = 24;
-constexpr int32_t CheckmatedResult = -32767;
 
 // The squares used by the counts are on the board, on different squares, with no pawn on
 // the first or last rank.
@@ -104,7 +103,7 @@ int ProbeTablebaseList(const int32_t* counts, const int32_t* white, const int32_
   return 1;
 }
 
-int ProbeTablebase(const Position* pos, const PlyState* ps) {
+int ProbeTablebaseResult(const Position* pos, const PlyState* ps, int32_t* result) {
   int32_t counts[10] = {}, squares[2][SquareListSize] = {};
   for (int color = 0; color < 2; ++color) {
     const uint8_t* list = pos->pieceList[color];
@@ -114,16 +113,19 @@ int ProbeTablebase(const Position* pos, const PlyState* ps) {
       int code = pos->board[list[entry]];
       static const int KindOfCode[8] = {0, 0, TbPawn, TbKnight, 0, TbBishop, TbRook, TbQueen};
       int kind = KindOfCode[code & 7];
-      if (kind == 0) return NoTablebaseResult;
+      if (kind == 0) return 0;
       int32_t& count = counts[color * 5 + kind - 1];
-      if (count == 4) return NoTablebaseResult;
+      if (count == 4) return 0;
       squares[color][4 * kind + count++] = list[entry] - 1;
     }
   }
   const int epField = int(ps->flags & EnPassantMask);
+  return ProbeTablebaseList(counts, squares[0], squares[1], ps->side, epField ? epField - 1 : 0, result);
+}
+
+int ProbeTablebase(const Position* pos, const PlyState* ps) {
   int32_t result;
-  if (!ProbeTablebaseList(counts, squares[0], squares[1], ps->side, epField ? epField - 1 : 0, &result))
-    return NoTablebaseResult;
+  if (!ProbeTablebaseResult(pos, ps, &result)) return NoTablebaseResult;
   if (result == CheckmatedResult) return -MateScore;
   if (result > 0) return (15000 - result) * 2;
   return result < 0 ? (-15001 - result) * 2 : 0;

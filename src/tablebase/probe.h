@@ -15,6 +15,12 @@ struct PlyState;
 int ProbeTablebaseList(const int32_t* counts, const int32_t* white, const int32_t* black, int32_t side,
                        int32_t epSquare, int32_t* result);
 
+// The result ProbeTablebaseList gives for a side to move that is checkmated.
+constexpr int32_t CheckmatedResult = -32767;
+// The exact result of the position at `ps` in *result, as ProbeTablebaseList gives it;
+// 0 when it cannot be answered.
+int ProbeTablebaseResult(const Position* pos, const PlyState* ps, int32_t* result);
+
 // The result of a probe, 30001 when there is none.
 constexpr int NoTablebaseResult = 30001;
 // Probes the position at `ps` and returns a search score from the side to move's view:
