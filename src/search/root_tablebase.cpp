@@ -66,6 +66,7 @@ void ProbeRootTablebase(Position* pos, PlyState* root) {
   Move kept[MaxRootMoves + 1];
   if (DrawingMoves(pos, root, kept) < 2) return;
   RestrictRootMoves(&RootInfo, kept);
+  if (FindRootMove(&RootInfo, RootInfo.bestMove) < 0) RootInfo.bestMove = 0;  // a learned move that loses
   TablebasePieceLimit = 0;
   RootInfo.tablebaseScore = NoTablebaseScore;
   if (InClockMode()) CapTargetTime(DrawnRootTargetMs);
