@@ -26,12 +26,13 @@ namespace {
 
 // White mates in 34: no rook capture and no check at the root.
 const char* const QueenWins = "8/8/8/8/3k4/8/4r3/K6Q w - - 0 1";
-// The bishop holds b1: a draw as long as it stays on the b1-h7 diagonal.
-const char* const BishopHolds = "6K1/8/8/8/4B2k/8/1p6/8 w - - 0 1";
+// A draw only by Qxd2+ or Qd6: every other move lets the rook win the queen or hold it to a
+// lost ending.
+const char* const QueenDraws = "8/3K4/8/8/3Q4/8/3r4/4k3 w - - 0 1";
 
 const char* TablesDir() {
-  static const char* const names[] = {"kqkr", "kbkp", "kqk"};
-  static const char* dir = GeneratedTablesDir(names, 3);
+  static const char* const names[] = {"kqkr", "kqk"};
+  static const char* dir = GeneratedTablesDir(names, 2);
   return dir;
 }
 
@@ -163,7 +164,7 @@ TEST_F(TablebaseSearch, ProbesOfEitherSideCompareExactly) {
 // Ahead in a drawn position, the search keeps exactly the moves that do not lose and runs
 // over them without probes, trying to win the draw.
 TEST_F(TablebaseSearch, DrawnRootAheadSearchesOnlyTheDrawingMoves) {
-  const std::string position = std::string("position fen ") + BishopHolds;
+  const std::string position = std::string("position fen ") + QueenDraws;
   ASSERT_EQ(TableScore(position), 0);
   std::vector<std::string> drawing, losing;
   for (const std::string& move : MoveTexts(position)) {
@@ -194,18 +195,18 @@ TEST_F(TablebaseSearch, DrawnRootRuleNeedsOneLineNoSearchmovesAndMoreMaterial) {
   } cases[] = {
       {"setoption name MultiPV value 1", "go depth 5", 0},
       {"setoption name MultiPV value 2", "go depth 5", 4},
-      {"setoption name MultiPV value 1", "go depth 5 searchmoves e4d3 g8f8", 4},
+      {"setoption name MultiPV value 1", "go depth 5 searchmoves d4d6 d7c7", 4},
   };
   for (const Case& c : cases) {
     Run(c.setup);
     Run("ucinewgame");
-    Run(std::string("position fen ") + BishopHolds);
+    Run(std::string("position fen ") + QueenDraws);
     Run(c.go);
     EXPECT_EQ(TablebasePieceLimit, c.limitAfter) << c.setup << " / " << c.go;
   }
   Run("setoption name MultiPV value 1");
   // Black to move, behind in material: the drawn root simply ends at depth 4.
-  Search("position fen 6K1/8/8/8/4B2k/8/1p6/8 b - - 0 1", 10);
+  Search("position fen 8/3K4/3Q4/8/8/8/3r4/4k3 b - - 0 1", 10);
   EXPECT_EQ(TablebaseNote(), "Remis");
   EXPECT_EQ(RootDepth, 4);
   EXPECT_EQ(TablebasePieceLimit, 4);
