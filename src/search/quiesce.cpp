@@ -71,6 +71,7 @@ int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
   const bool pruning = !inCheck && node->material[side] > 0;
   Move move;
   while ((move = NextQuiesceMove(pos, node, qdepth))) {
+    PrefetchChildSlots(node, move);
     if (pruning) {
       if (move & MoveTacticalMask) {
         const int captured = PieceValue[MoveCaptured(move)];

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include "board/check.h"
+#include "board/keys.h"
+#include "board/position.h"
 #include "board/types.h"
 
 // Word 0 is the lock: key2 ^ move ^ move2 ^ data, so an entry with any altered word is
@@ -56,6 +58,17 @@ inline TransEntry* TransSlotB(int side, uint32_t key1) { return &TransTableB[sid
 inline void PrefetchTransSlots(int side, uint32_t key1) {
   __builtin_prefetch(TransSlotA(side, key1));
   __builtin_prefetch(TransSlotB(side, key1));
+}
+
+// The slots of the position after `move` from the node, loaded while the move is still being
+// tested and made, so that the child's probe finds them in the cache. Castling and en
+// passant are left to the child's own prefetch.
+inline void PrefetchChildSlots(const PlyState* node, Move move) {
+  if (move & (MoveCastle | MoveEnPassant | MoveNull)) return;
+  const int to = MoveTo(move), captured = MoveCaptured(move);
+  uint32_t key1 = node->key1 ^ ZobristKey1[MovePiece(move)][MoveFrom(move)] ^ ZobristKey1[MoveResultPiece(move)][to];
+  if (captured) key1 ^= ZobristKey1[captured][to];
+  PrefetchTransSlots(node->side ^ 1, key1);
 }
 
 // 1 when the entry's words make sense: a move of the move word's bits only, a move2 of those
