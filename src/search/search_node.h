@@ -3,6 +3,8 @@
 #pragma once
 #include <atomic>
 #include "search/search.h"
+#include "board/piece_values.h"
+#include "eval/evaluate.h"
 #include "eval/prepare_root.h"
 #include "search/search_flags.h"
 #include "search/trans_table.h"
@@ -26,6 +28,17 @@ struct NodeFrame {
   Move bestMove;
   Move multiCutSecond;  // the last move of a multi-cut, stored as the entry's second move
 };
+
+// Starts loading what the child after `move` reads first, its table slots and its
+// evaluation-cache entry, while the move is still being tested and made. The rights in the
+// prefetch are the node's (a move that changes them just misses). Castling and en passant are
+// left to the child.
+inline void PrefetchChild(const PlyState* node, Move move) {
+  if (move & (MoveCastle | MoveEnPassant | MoveNull)) return;
+  const uint32_t key1 = ChildKey1(node, move);
+  PrefetchTransSlots(node->side ^ 1, key1);
+  PrefetchEvaluation(node->side ^ 1, key1, node->flags, node->capturedKinds | CapturedKindBit[MoveCaptured(move)]);
+}
 
 inline bool SearchStopped() { return StopFlag.load(std::memory_order_relaxed) != 0; }
 

@@ -60,15 +60,13 @@ inline void PrefetchTransSlots(int side, uint32_t key1) {
   __builtin_prefetch(TransSlotB(side, key1));
 }
 
-// The slots of the position after `move` from the node, loaded while the move is still being
-// tested and made, so that the child's probe finds them in the cache. Castling and en
-// passant are left to the child's own prefetch.
-inline void PrefetchChildSlots(const PlyState* node, Move move) {
-  if (move & (MoveCastle | MoveEnPassant | MoveNull)) return;
+// Key 1 of the position after a plain move or promotion from the node (castling and en
+// passant, which move or take a second piece, are not covered).
+inline uint32_t ChildKey1(const PlyState* node, Move move) {
   const int to = MoveTo(move), captured = MoveCaptured(move);
   uint32_t key1 = node->key1 ^ ZobristKey1[MovePiece(move)][MoveFrom(move)] ^ ZobristKey1[MoveResultPiece(move)][to];
   if (captured) key1 ^= ZobristKey1[captured][to];
-  PrefetchTransSlots(node->side ^ 1, key1);
+  return key1;
 }
 
 // 1 when the entry's words make sense: a move of the move word's bits only, a move2 of those
