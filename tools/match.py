@@ -271,6 +271,8 @@ def main():
     parser.add_argument("--ponder", action="store_true", help="kestrane ponders on the expected reply")
     parser.add_argument("--hash-cycle", default=None, help="Hash sizes (MB) given to kestrane in turn before each game")
     parser.add_argument("--learning", action="store_true", help="kestrane's Position Learning on")
+    parser.add_argument("--opponent-option", action="append", default=[], metavar="NAME=VALUE",
+                        help="a UCI option for the opponent, e.g. Threads=1 (may be repeated)")
     parser.add_argument("--openings", default=None,
                         help="file of opening lines, one line of UCI moves each (tools/openings.txt)")
     args = parser.parse_args()
@@ -285,7 +287,8 @@ def main():
     hash_cycle = [int(h) for h in args.hash_cycle.split(",")] if args.hash_cycle else []
     ours = Engine(os.path.abspath(args.engine) if os.path.exists(args.engine) else args.engine, "kestrane", options)
     theirs = Engine(args.opponent, os.path.basename(shlex.split(args.opponent)[0]),
-                    [("Hash", args.hash), ("Ponder", "false")])
+                    [("Hash", args.hash), ("Ponder", "false")] +
+                    [tuple(option.split("=", 1)) for option in args.opponent_option])
     log = open(args.log, "w") if args.log else open(os.devnull, "w")
     results, events = [], []
     try:
