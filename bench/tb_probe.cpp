@@ -1,6 +1,9 @@
 // Probes per second through TBProbeList on random placements of the named endgames, read
-// from the plain files of a directory (the OS file cache warm after a first pass), and the
-// same with the tables held in memory. Run with bench/tb_probe.sh.
+// from the plain files of a directory (the OS file cache warm after a first pass): with the
+// block cache warm (every block already cached when it holds the tables), with the block
+// cache cold (emptied and the files closed before every round of 1000 probes), and with the
+// tables held in memory. Run with bench/tb_probe.sh.
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "kestrane.h"
+#include "tablebase/block_cache.h"
 #include "tablebase/endgame_lookup.h"
 #include "tablebase/endgame_table.h"
 #include "tablebase/registry.h"
@@ -57,18 +61,29 @@ static std::vector<Placement> RandomPlacements(int record, int count, std::mt199
   return out;
 }
 
-static double ProbesPerSecond(const std::vector<Placement>& placements, int* found) {
-  auto start = std::chrono::steady_clock::now();
+// With `coldRound` > 0 the block cache is emptied and the files closed before every round
+// of that many probes (outside the timed part).
+static double ProbesPerSecond(const std::vector<Placement>& placements, int* found, size_t coldRound = 0) {
+  std::chrono::steady_clock::duration spent{};
   *found = 0;
   int64_t sum = 0;
-  for (const Placement& p : placements) {
-    int32_t result = 0;
-    *found += TBProbeList(p.counts, p.white, p.black, p.side, 0, &result);
-    sum += result;
+  for (size_t first = 0; first < placements.size();) {
+    size_t end = coldRound ? std::min(placements.size(), first + coldRound) : placements.size();
+    if (coldRound) {
+      TBNewGame();
+      LayoutTableCache(TableCacheBlockCount());
+    }
+    auto start = std::chrono::steady_clock::now();
+    for (; first < end; ++first) {
+      const Placement& p = placements[first];
+      int32_t result = 0;
+      *found += TBProbeList(p.counts, p.white, p.black, p.side, 0, &result);
+      sum += result;
+    }
+    spent += std::chrono::steady_clock::now() - start;
   }
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (sum == INT64_MIN) std::printf("\n");  // keeps the loop from being optimised away
-  return double(placements.size()) / seconds;
+  return double(placements.size()) / std::chrono::duration<double>(spent).count();
 }
 
 // Writes files of the records' exact sizes (sparse, all draws) for both sides.
@@ -96,14 +111,21 @@ static int WriteSizedFiles(const char* directory, char** names, int count) {
 
 int main(int argc, char** argv) {
   if (argc >= 3 && strcmp(argv[1], "--sizes") == 0) return WriteSizedFiles(argv[2], argv + 3, argc - 3);
+  int32_t cacheKb = 1048576;  // the largest cache: it holds both sides of krpkr (600 MB)
+  if (argc >= 3 && strcmp(argv[1], "--cache-kb") == 0) {
+    cacheKb = int32_t(atoi(argv[2]));
+    argc -= 2;
+    argv += 2;
+  }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: tb_probe DIR NAME... | --sizes DIR NAME...\n");
+    std::fprintf(stderr, "usage: tb_probe [--cache-kb KB] DIR NAME... | --sizes DIR NAME...\n");
     return 2;
   }
-  if (TBInitExtern(argv[1], 0) == 0) {
+  if (TBInitExtern(argv[1], cacheKb) == 0) {
     std::fprintf(stderr, "no tablebase files in %s\n", argv[1]);
     return 1;
   }
+  std::printf("block cache: %d KB, %u blocks\n", cacheKb, TableCacheBlockCount());
   std::mt19937_64 random(20261210);
   const int probes = 1000000;
   for (int i = 2; i < argc; ++i) {
@@ -114,9 +136,11 @@ int main(int argc, char** argv) {
     }
     std::vector<Placement> placements = RandomPlacements(record, probes, &random);
     int found = 0;
-    ProbesPerSecond(placements, &found);  // warms the OS file cache
-    double files = ProbesPerSecond(placements, &found);
-    std::printf("%-8s plain files: %10.0f probes/s (%d of %d found)\n", argv[i], files, found, probes);
+    ProbesPerSecond(placements, &found);  // warms the OS file cache and the block cache
+    double warm = ProbesPerSecond(placements, &found);
+    std::printf("%-8s warm cache:  %10.0f probes/s (%d of %d found)\n", argv[i], warm, found, probes);
+    double cold = ProbesPerSecond(placements, &found, 1000);
+    std::printf("%-8s cold cache:  %10.0f probes/s (emptied every 1000 probes)\n", argv[i], cold);
     if (HoldTableInMemory(record, 0) && HoldTableInMemory(record, TableSideOf(record, 1))) {
       double memory = ProbesPerSecond(placements, &found);
       std::printf("%-8s in memory:   %10.0f probes/s\n", argv[i], memory);

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Probes per second through TBProbeList on a million random placements of a four-piece
-# (kqkr) and a five-piece (krpkr) table, from plain files with the OS cache warm, and with
-# the tables held in memory. Usage: bench/tb_probe.sh [DIR]
+# (kqkr) and a five-piece (krpkr) table, from plain files with the OS cache warm: through a
+# warm block cache (1 GB, holding the tables), a cold one (emptied every 1000 probes), and
+# with the tables held in memory. Usage: bench/tb_probe.sh [DIR [CACHE_KB]]
 # DIR holds kqkr.nbw/.nbb and krpkr.nbw/.nbb (for example from
 # `build/kestrane tb gen --out DIR kqkr krpkr`). Without it, build/tb-bench gets a generated
 # kqkr (about half a minute) and, unless krpkr files are already there, krpkr files of the
@@ -22,4 +23,4 @@ if [ -z "$dir" ]; then
   fi
 fi
 cat "$dir"/kqkr.nb? "$dir"/krpkr.nb? >/dev/null 2>&1 || true
-build/tb_probe_bench "$dir" kqkr krpkr
+build/tb_probe_bench --cache-kb "${2:-1048576}" "$dir" kqkr krpkr

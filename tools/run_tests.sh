@@ -56,7 +56,7 @@ unset ASAN_OPTIONS UBSAN_OPTIONS
 echo "== ThreadSanitizer build, the tests that stop a search from another thread, the UCI program's threads"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRANE_TSAN=ON > /dev/null
 cmake --build build-tsan -j "$jobs" --target kestrane_tests kestrane
-TSAN_OPTIONS=halt_on_error=1 build-tsan/kestrane_tests --gtest_filter='Analyse.*:Interpreter.*:TbProbe.*:TbIndexThreads.*' --gtest_brief=1
+TSAN_OPTIONS=halt_on_error=1 build-tsan/kestrane_tests --gtest_filter='Analyse.*:Interpreter.*:TbProbe.*:TbIndexThreads.*:TbCacheThreads.*' --gtest_brief=1
 TSAN_OPTIONS=halt_on_error=1 python3 tests/cli/uci_stress_test.py build-tsan/kestrane --rounds 2
 
 echo "== kestrane.dll for 32-bit Windows"

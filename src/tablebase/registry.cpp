@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "tablebase/block_cache.h"
 #include "tablebase/endgame_lookup.h"
 
 TbRecordFiles TbRecords[EndgameRecordCount];
@@ -126,6 +127,7 @@ int HoldTableInMemory(int record, int tableSide) {
 }
 
 void ReleaseRegistrations() {
+  ResetTableCache();  // cached blocks belong to the block maps freed here
   for (TbRecordFiles& record : TbRecords)
     for (TbFileSide& fileSide : record.side) {
       LockTb(&fileSide.lock);
@@ -136,6 +138,8 @@ void ReleaseRegistrations() {
       }
       free(fileSide.memoryTable);
       fileSide.memoryTable = nullptr;
+      FreeBlockMap(fileSide.blockMap);
+      fileSide.blockMap = nullptr;
       UnlockTb(&fileSide.lock);
     }
   ClearEndgameLookup();
@@ -230,8 +234,12 @@ static int RegisterPart(char* name, size_t directoryLength, int record, int tabl
   // Every part must hold exactly its own share: a cut or padded file would give wrong
   // values or reads past its end.
   if (entries < 0 || uint64_t(entries) != expected || !EnterEndgameLookup(record)) return 0;
+  if (!fileSide->blockMap) fileSide->blockMap = AllocateBlockMap();
   char* copy = static_cast<char*>(malloc(strlen(name) + 1));
-  if (!copy) return 0;
+  if (!copy || !fileSide->blockMap) {  // a side without a block map could never be read
+    free(copy);
+    return 0;
+  }
   strcpy(copy, name);
   fileSide->paths[part] = copy;
   return 1;

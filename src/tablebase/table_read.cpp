@@ -1,22 +1,7 @@
 #include "tablebase/table_read.h"
 
-#include <cstdlib>
-
-#include "platform/platform.h"
+#include "tablebase/block_cache.h"
 #include "tablebase/registry.h"
-
-static void* TableCacheArea;
-
-uint64_t AllocateTableCache(uint64_t bytes) {
-  FreeTableCache();
-  while (bytes >= 1 && (bytes > uint64_t(SIZE_MAX) || !(TableCacheArea = malloc(size_t(bytes))))) bytes /= 2;
-  return TableCacheArea ? bytes : 0;
-}
-
-void FreeTableCache() {
-  free(TableCacheArea);
-  TableCacheArea = nullptr;
-}
 
 static int32_t WidenByte(int8_t b) {
   if (b == 0) return 0;
@@ -29,15 +14,6 @@ static int32_t WidenByte(int8_t b) {
 static int32_t DecodeEntry(const uint8_t* entry, int entrySize) {
   if (entrySize == 1) return WidenByte(int8_t(entry[0]));
   return int16_t(uint16_t(entry[0] | entry[1] << 8));
-}
-
-// Reads one entry from its part file; the caller holds the side's lock.
-static int ReadEntryFromFile(TbFileSide* fileSide, int record, uint64_t index, uint8_t* entry) {
-  uint64_t entryInPart;
-  int part = PartOfIndex(record, index, &entryInPart);
-  int64_t file = OpenPartFile(fileSide, part);
-  int size = EntrySizeOf(record);
-  return file != NoFileHandle && ReadFileAt(file, entryInPart * uint64_t(size), entry, size) == size;
 }
 
 // Seven positions of kppkp with Black to move are lost in 128 moves, a distance the one-byte
@@ -56,17 +32,20 @@ int ReadTableValue(int record, int tableSide, uint64_t index, int32_t* raw) {
         return 1;
       }
   TbFileSide* fileSide = &TbRecords[record].side[tableSide];
-  int size = EntrySizeOf(record), found;
+  int size = EntrySizeOf(record), found = 0;
   uint8_t entry[2];
   LockTb(&fileSide->lock);
   if (fileSide->memoryTable) {
     entry[0] = fileSide->memoryTable[index * uint64_t(size)];
     if (size == 2) entry[1] = fileSide->memoryTable[index * 2 + 1];
     found = 1;
-  } else {
-    found = ReadEntryFromFile(fileSide, record, index, entry);
   }
   UnlockTb(&fileSide->lock);
+  // Otherwise through the block cache: 8192 one-byte or 4096 two-byte entries a block.
+  if (!found && size == 1)
+    found = ReadCachedBytes(record, tableSide, uint32_t(index >> 13), uint32_t(index & 8191), entry, 1);
+  else if (!found)
+    found = ReadCachedBytes(record, tableSide, uint32_t(index >> 12), uint32_t(index & 4095) * 2, entry, 2);
   if (found) *raw = DecodeEntry(entry, size);
   return found;
 }

@@ -1,5 +1,5 @@
 // Reading one value of a registered tablebase file side: from the whole table when it is
-// held in memory, otherwise straight from the file part that holds the index.
+// held in memory, otherwise through the block cache.
 #pragma once
 #include <cstdint>
 
@@ -12,10 +12,3 @@ constexpr int32_t NoTableValue = 32767;
 // the side is not registered, the index is out of range or the file cannot be read. Seven
 // entries of kppkp (Black to move) are fixed at -32639, mated in 128 moves.
 int ReadTableValue(int record, int tableSide, uint64_t index, int32_t* raw);
-
-// The memory area of the tablebase block cache, sized from the settings.
-constexpr uint64_t MinTableCacheBytes = 1048576;
-// Allocates up to `bytes`, halving the request while the allocation fails; returns the size
-// obtained (0 when none). Frees an older area first.
-uint64_t AllocateTableCache(uint64_t bytes);
-void FreeTableCache();

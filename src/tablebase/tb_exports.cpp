@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "kestrane.h"
-#include "tablebase/probe.h"
+#include "tablebase/block_cache.h"
 #include "tablebase/index_tables.h"
+#include "tablebase/probe.h"
 #include "tablebase/registry.h"
-#include "tablebase/table_read.h"
 #include "tablebase/tb_lock.h"
 #include "tablebase/tb_settings.h"
 
@@ -17,8 +17,8 @@ static TbLock TbInitLock;
 static int32_t TbReferenceCount;
 static uint64_t TbCacheBytes;
 
-// The first user registers the directories and allocates the cache; later users only count.
-// The caller holds TbInitLock.
+// The first user registers the directories, allocates the cache and lays it out empty;
+// later users only count. The caller holds TbInitLock.
 static int InitTablebases(const char* paths, uint64_t cacheBytes) {
   if (TbReferenceCount == 0) {
     BuildTablebaseIndexTables();
@@ -26,6 +26,7 @@ static int InitTablebases(const char* paths, uint64_t cacheBytes) {
     TbCacheBytes = AllocateTableCache(cacheBytes);
     if (TbCacheBytes < MinTableCacheBytes) ReleaseRegistrations();  // too little memory: no tablebases
     CloseAllTablebaseFiles();
+    LayoutTableCache(TableCacheBlocksOf(TbCacheBytes));
   }
   ++TbReferenceCount;
   return TbMaxPieces;
@@ -49,8 +50,9 @@ EXPORT int32_t KESTRANE_CDECL TBInitExtern(const char* paths, int32_t cacheKb) {
 EXPORT void KESTRANE_CDECL TBExit() {
   LockTb(&TbInitLock);
   if (TbReferenceCount > 0 && --TbReferenceCount == 0) {
-    ReleaseRegistrations();
+    CloseAllTablebaseFiles();
     FreeTableCache();
+    ReleaseRegistrations();
     TbCacheBytes = 0;
   }
   UnlockTb(&TbInitLock);

@@ -1,7 +1,7 @@
 #include "tablebase/tb_settings.h"
 
 #include "platform/platform.h"
-#include "tablebase/table_read.h"
+#include "tablebase/block_cache.h"
 
 const char TablebaseSettingsFile[] = "Morvelin.ini";
 
