@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that includes follow the layers, builds everything and runs every test: the unit
-# tests (fast and slow tiers) and the UCI program's protocol tests, the fast tier and the
+# tests (fast and slow tiers) and the UCI program's protocol tests, the README's tuned build
+# (its bench node count against the plain build's), the fast tier and the
 # protocol stress test again under AddressSanitizer and UndefinedBehaviorSanitizer and under
 # ThreadSanitizer, the export tables of libkestrane.so and kestrane.dll, a GUI-like host
 # driving libkestrane.so and, under wine, kestrane.dll, the kestrane program under xboard
@@ -35,6 +36,15 @@ echo "== Release build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build build -j "$jobs"
 
+echo "== the README's tuned build (LTO, and PGO from a bench run): the bench signature"
+cmake -S . -B build-tuned -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF -DKESTRANE_LTO=ON \
+  -DKESTRANE_PGO=ON > /dev/null
+cmake --build build-tuned -j "$jobs" --target kestrane
+tuned=$(build-tuned/kestrane bench | tail -n 1 | awk '{print $2}')
+plain=$(build/kestrane bench | tail -n 1 | awk '{print $2}')
+echo "bench nodes: tuned build $tuned, plain build $plain"
+[ "$tuned" = "$plain" ] || { echo "the tuned build searches another tree than the plain one"; exit 1; }
+
 echo "== ASan + UBSan build, fast tier and the UCI protocol stress test"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON > /dev/null
 cmake --build build-asan -j "$jobs" --target kestrane_tests kestrane
@@ -50,7 +60,7 @@ TSAN_OPTIONS=halt_on_error=1 build-tsan/kestrane_tests --gtest_filter='Analyse.*
 TSAN_OPTIONS=halt_on_error=1 python3 tests/cli/uci_stress_test.py build-tsan/kestrane --rounds 2
 
 echo "== kestrane.dll for 32-bit Windows"
-cmake -S . -B build-dll -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF \
+cmake -S . -B build-dll -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF -DKESTRANE_LTO=ON \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake > /dev/null
 cmake --build build-dll -j "$jobs"
 

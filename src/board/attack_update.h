@@ -2,17 +2,28 @@
 // attacks, and extending or cutting slider rays through a square that is vacated or
 // occupied. Inline because make and unmake run them on every move.
 #pragma once
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include "board/geometry.h"
 #include "board/position.h"
 
 inline void AddAttacker(AttackCell* cell, int square) { cell->from[cell->count++] = uint8_t(square); }
 
+// The attacker leaves its place to the last listed one. The list is searched for the first
+// byte equal to the square; bytes past the count are stale but come after the match.
 inline void RemoveAttacker(AttackCell* cell, int square) {
   int last = --cell->count;
   if (last == 0) return;
   uint8_t* from = cell->from;
+#if defined(__SSE2__)
+  static_assert(sizeof cell->from == 16, "one vector compare covers the attacker list");
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  const int i = __builtin_ctz(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(char(square))))));
+#else
   int i = 0;
   while (from[i] != square) i++;
+#endif
   from[i] = from[last];
 }
 

@@ -2,10 +2,12 @@
 
 #include <initializer_list>
 
+#include "board/legal_count.h"
 #include "board/make_move.h"
 #include "board/movegen.h"
 
 uint64_t Perft(Position* pos, PlyState* ps, int depth) {
+  if (depth == 1) return uint64_t(CountLegalMoves(pos, ps));
   GenerateMoves(pos, ps, GenAll, 1);
   uint64_t nodes = 0;
   for (MoveEntry* list : {ps->tacticalBase, ps->quietBase}) {
@@ -13,7 +15,7 @@ uint64_t Perft(Position* pos, PlyState* ps, int depth) {
       ps->move = entry->move;
       PlyState* next = MakeMove(pos, ps);
       if (next == nullptr) continue;
-      nodes += depth > 1 ? Perft(pos, next, depth - 1) : 1;
+      nodes += Perft(pos, next, depth - 1);
       UnmakeMove(pos, ps);
     }
   }

@@ -1,4 +1,5 @@
-// Perft: legal leaf nodes counted with the engine's own generator and make legality.
+// Perft: legal leaf nodes counted with the engine's own generator and make legality; the
+// last ply is counted from the attack tables without making its moves.
 #pragma once
 #include <cstdint>
 #include "board/position.h"

@@ -85,13 +85,13 @@ static void SetOption(const std::string& line) {
   if (!SetTablebaseOption(line)) RunEngineCommand(line);
 }
 
-struct CommandEntry {
+struct UciCommand {
   const char* word;
   bool needsIdle;  // a running search is stopped first (a GUI that omits "stop" means it)
   void (*run)(const std::string& line);
 };
 
-static const CommandEntry Commands[] = {
+static const UciCommand Commands[] = {
     {"uci", false, PrintIdentity},       {"isready", false, AnswerReady}, {"stop", false, Stop},
     {"ponderhit", false, PonderHit},     {"debug", false, RunEngineCommand},
     {"position", true, RunEngineCommand}, {"setoption", true, SetOption},
@@ -101,7 +101,7 @@ static const CommandEntry Commands[] = {
 static void HandleCommand(const std::string& line) {
   std::string word = FirstWord(line);
   if (word.empty()) return;
-  for (const CommandEntry& command : Commands) {
+  for (const UciCommand& command : Commands) {
     if (word != command.word) continue;
     if (command.needsIdle && SearchRunning()) {
       PrintInfoString(word + ": a search is running; it is stopped first");

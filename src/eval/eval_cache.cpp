@@ -62,6 +62,10 @@ void ClearEvalTables() {
   ClearMobilityCache();
 }
 
+void PrefetchEvalEntry(int side, uint32_t key1) {
+  if (cacheEntries) __builtin_prefetch(&cacheTable[side][key1 % cacheEntries]);
+}
+
 static inline uint32_t Formed(uint32_t stamp, int score) { return (stamp << 16) | uint32_t(int32_t(int16_t(score))); }
 
 int EvalCacheProbe(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int partial, int* score, int* attackFlag) {

@@ -19,3 +19,5 @@ int EvalCacheProbe(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int p
                    int* score, int* attackFlag);
 void EvalCacheStore(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int partial,
                     int score, int attackFlag);
+// Starts loading the entry a probe with this side and key 1 would read.
+void PrefetchEvalEntry(int side, uint32_t key1);

@@ -31,9 +31,13 @@ int lazyEval(const PlyState* ps) {
 
 // The board key leaves out castling rights and the endgame-after-captures state, which
 // the positional value reads; they are mixed into the cache keys (low two bits clear).
-static uint32_t CacheSalt(const PlyState* ps, int afterCaptures) {
-  uint32_t castling = (ps->flags & AllCastling) >> 6;
+static uint32_t CacheSalt(uint32_t flags, int afterCaptures) {
+  uint32_t castling = (flags & AllCastling) >> 6;
   return castling * 0x9E3779B8u ^ (afterCaptures ? 0x5BD1E998u : 0u);
+}
+
+void PrefetchEvaluation(int side, uint32_t key1, uint32_t flags, int capturedKinds) {
+  PrefetchEvalEntry(side, key1 ^ CacheSalt(flags, EndgameAfterCaptures[capturedKinds & 0xFF]));
 }
 
 // A side that stands worse and has given check with each of its last five moves, all of
@@ -141,7 +145,7 @@ int EvaluatePosition(Position* pos, PlyState* ps, int m, int alpha, int beta, in
   int fullWindow = alpha == FullAlpha && beta == FullBeta;
   int usable = !fullWindow && !bd;
   int afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
-  uint32_t salt = CacheSalt(ps, afterCaptures);
+  uint32_t salt = CacheSalt(ps->flags, afterCaptures);
   uint32_t key1 = ps->key1 ^ salt, key2 = ps->key2 ^ salt;
   int stored = 0, attackFlag = 0;
   if (usable && EvalCacheProbe(side, key1, key2, EvalSignature, 0, &stored, &attackFlag)) {

@@ -16,3 +16,6 @@ int EvaluatePosition(Position* pos, PlyState* ps, int lazy, int alpha, int beta,
 int ScalePercent(int current, int p);
 // Evaluate with the full window and the term groups filled in.
 int EvaluateWithBreakdown(Position* pos, PlyState* ps, EvalBreakdown* breakdown);
+// Starts loading the evaluation-cache entry of a position with this side to move, key 1,
+// castling rights (in flags) and captured kinds, ahead of its evaluation.
+void PrefetchEvaluation(int side, uint32_t key1, uint32_t flags, int capturedKinds);

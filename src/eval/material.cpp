@@ -224,8 +224,31 @@ const MaterialEntry* MaterialLookup(const Position* pos, const PlyState* ps, Mat
   return e;
 }
 
+// The root values the filled entries were balanced under; valid is false after a clear.
+static struct {
+  bool valid;
+  int32_t rootPawns[2], bishopPair;
+} FilledUnder;
+
 void ClearMaterialHash() {
   for (int i = 0; i < MaterialHashSize; i++) MaterialHash[i] = MaterialEntry{};
+  FilledUnder.valid = false;
+}
+
+// An entry depends on the two signatures and, from the root, on the root pawn counts and
+// the bishop-pair bonus only: while those stay, every entry stays right.
+void PrepareMaterialHash() {
+  if (FilledUnder.valid && FilledUnder.rootPawns[White] == RootPawnCount[White] &&
+      FilledUnder.rootPawns[Black] == RootPawnCount[Black] && FilledUnder.bishopPair == BishopPairBonus)
+    return;
+  ClearMaterialHash();
+  FilledUnder = {true, {RootPawnCount[White], RootPawnCount[Black]}, BishopPairBonus};
+}
+
+int MaterialHashFilled() {
+  int filled = 0;
+  for (int i = 0; i < MaterialHashSize; i++) filled += (MaterialHash[i].flags & MaterialFilled) != 0;
+  return filled;
 }
 
 int MaterialEntryIsOk(const MaterialEntry* e, const Position* pos, const PlyState* ps) {

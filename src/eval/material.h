@@ -30,6 +30,10 @@ void MaterialBalance(const PlyState* ps, const MaterialCounts counts[2], Materia
 // fields are balanced into `scratch` instead of the table.
 const MaterialEntry* MaterialLookup(const Position* pos, const PlyState* ps, MaterialEntry* scratch);
 void ClearMaterialHash();
+// Before a search: keeps the table when the root values its entries read are the ones they
+// were filled under, clears it otherwise.
+void PrepareMaterialHash();
+int MaterialHashFilled();  // entries in use
 // A table entry agrees with the node: its key is the node's signatures and its terms are what
 // the balance works out afresh from the node's counts.
 int MaterialEntryIsOk(const MaterialEntry* e, const Position* pos, const PlyState* ps);

@@ -1,5 +1,6 @@
 // The pawn-structure table of the search context, its lookups and the entry checker.
 #include "eval/pawn_hash.h"
+#include <cstddef>
 #include <initializer_list>
 #include "board/check.h"
 #include "board/types.h"
@@ -30,6 +31,11 @@ const PawnEntry* LookupPawnEntry(Position* pos, const PlyState* ps) {
   AnalysePawns(pos, e);
   e->key = check;
   return e;
+}
+
+void PrefetchPawnEntry(uint32_t pawnKey1) {
+  const char* e = reinterpret_cast<const char*>(&PawnHash[pawnKey1 & (PawnHashSize - 1)]);
+  for (size_t offset = 0; offset < sizeof(PawnEntry); offset += 64) __builtin_prefetch(e + offset);
 }
 
 int PawnEntryHasAdvancedPasser(const PawnEntry* entry, int side) {

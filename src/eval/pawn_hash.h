@@ -17,3 +17,5 @@ const PawnEntry* LookupPawnEntry(Position* pos, const PlyState* ps);
 // agree with the pawns of `board` (for tests and debug checks).
 int PawnEntryIsOk(const PawnEntry* entry, const int8_t board[65]);
 void ClearPawnHash();
+// Starts loading the entry for this pawn key 1.
+void PrefetchPawnEntry(uint32_t pawnKey1);

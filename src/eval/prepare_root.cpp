@@ -299,7 +299,7 @@ static void PrepareTables(Position* pos, PlyState* root) {
   AddOptionsToSignatures();
   SetSearchSwitches(&rc);
   SetEvalStamps();
-  ClearMaterialHash();
+  PrepareMaterialHash();
   // King and pawn against king can only arise from an endgame root.
   if (IsEndgameLike(rc.phaseClass)) InitKpkTable();
 }

@@ -9,6 +9,7 @@
 #include "search/move_picker.h"
 #include "search/node_patterns.h"
 #include "search/repetition.h"
+#include "search/search_node.h"
 #include "search/trans_table.h"
 
 constexpr int BoundClamp = 29700;
@@ -71,6 +72,7 @@ int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
   const bool pruning = !inCheck && node->material[side] > 0;
   Move move;
   while ((move = NextQuiesceMove(pos, node, qdepth))) {
+    PrefetchChild(node, move);
     if (pruning) {
       if (move & MoveTacticalMask) {
         const int captured = PieceValue[MoveCaptured(move)];

@@ -163,6 +163,7 @@ static FirstMoveResult SearchFirstMove(Position* pos, PlyState* node, NodeFrame*
   Move move;
   PlyState* child = nullptr;
   while ((move = NextMove(pos, node))) {
+    PrefetchChild(node, move);
     node->move = move;
     if ((child = MakeMove(pos, node))) break;
   }
@@ -195,6 +196,7 @@ static void SearchRemainingMoves(Position* pos, PlyState* node, NodeFrame* f) {
   const int depth = f->depth - f->singularExt - 1;
   Move move;
   while ((move = NextMove(pos, node))) {
+    PrefetchChild(node, move);
     if (Prunable(pos, node, f, move)) continue;
     node->move = move;
     PlyState* child = MakeMove(pos, node);

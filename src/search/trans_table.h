@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include "board/check.h"
+#include "board/keys.h"
+#include "board/position.h"
 #include "board/types.h"
 
 // Word 0 is the lock: key2 ^ move ^ move2 ^ data, so an entry with any altered word is
@@ -56,6 +58,15 @@ inline TransEntry* TransSlotB(int side, uint32_t key1) { return &TransTableB[sid
 inline void PrefetchTransSlots(int side, uint32_t key1) {
   __builtin_prefetch(TransSlotA(side, key1));
   __builtin_prefetch(TransSlotB(side, key1));
+}
+
+// Key 1 of the position after a plain move or promotion from the node (castling and en
+// passant, which move or take a second piece, are not covered).
+inline uint32_t ChildKey1(const PlyState* node, Move move) {
+  const int to = MoveTo(move), captured = MoveCaptured(move);
+  uint32_t key1 = node->key1 ^ ZobristKey1[MovePiece(move)][MoveFrom(move)] ^ ZobristKey1[MoveResultPiece(move)][to];
+  if (captured) key1 ^= ZobristKey1[captured][to];
+  return key1;
 }
 
 // 1 when the entry's words make sense: a move of the move word's bits only, a move2 of those

@@ -1,11 +1,14 @@
 // Walks whole perft trees checking, at every node, the position's invariants after each
-// make and unmake and that the generation modes agree with each other.
+// make and unmake, that the generation modes agree with each other, and that the legal-move
+// count taken from the attack tables equals the moves make accepts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "board/geometry.h"
+#include "board/legal_count.h"
 #include "board/move_checks.h"
 #include "board/position_check.h"
 #include "board_fixture.h"
@@ -84,6 +87,28 @@ void CheckModesAgree(Position* pos, PlyState* ps) {
   EXPECT_EQ(queens, expected);
 }
 
+// The board as a FEN placement with the side and the flags, for failure messages.
+std::string PositionText(const Position* pos, const PlyState* ps) {
+  static const char Letters[] = ".KPN.BRQ.kpn.brq";
+  std::string text;
+  for (int rank = 8; rank >= 1; rank--) {
+    int empty = 0;
+    for (int file = 1; file <= 8; file++) {
+      int code = pos->board[SquareOf(file, rank)];
+      if (code == 0) {
+        empty++;
+        continue;
+      }
+      if (empty) text += char('0' + empty);
+      empty = 0;
+      text += Letters[code];
+    }
+    if (empty) text += char('0' + empty);
+    if (rank > 1) text += '/';
+  }
+  return text + (ps->side == White ? " w flags " : " b flags ") + std::to_string(ps->flags);
+}
+
 // The piece-square sum from the side to move's view, counted from the board.
 int PlainPieceSquareSum(const Position* pos, int side) {
   int sum = 0;
@@ -113,6 +138,9 @@ struct Walker {
 
   uint64_t Walk(PlyState* ps, int depth) {
     CheckModesAgree(pos, ps);
+    const size_t legal = LegalOnly(pos, ps, Generate(pos, ps, GenAll, 1)).size();
+    EXPECT_EQ(size_t(CountLegalMoves(pos, ps)), legal) << PositionText(pos, ps);
+    if (!StateFits(ps)) failures++;
     GenerateMoves(pos, ps, GenAll, 1);
     uint64_t nodes = 0;
     for (MoveEntry* list : {ps->tacticalBase, ps->quietBase}) {
