@@ -71,8 +71,13 @@ echo "== export tables"
 tools/check_exports.sh build/libkestrane.so build-dll/kestrane.dll
 
 echo "== kestrane.dll driven by the same host, built for Win32, under wine"
-# No Mono or Gecko: a new wine prefix then starts without asking for them.
-(cd build-dll && WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 wine dll_host.exe)
+# No Mono or Gecko: a new wine prefix then starts without asking for them. A kernel built
+# without 32-bit support cannot start wine at all: that is said loudly, not passed over.
+if wine --version > /dev/null 2>&1; then
+  (cd build-dll && WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 wine dll_host.exe)
+else
+  echo "!! SKIPPED: this machine cannot start wine ($(wine --version 2>&1 | tail -1)); the DLL was built and its exports checked, not run"
+fi
 
 echo "== unit tests, fast and slow tiers; the UCI program's protocol tests"
 ctest --test-dir build --output-on-failure
