@@ -1,5 +1,6 @@
-// `kestrane tb gen [--out DIR] [--all 3] [--all 4] [NAME...]`: generates endgame tables on
-// both cores, with a progress bar when stderr is a terminal and one summary line per table.
+// `kestrane tb gen [--out DIR] [--emd] [--all 3] [--all 4] [NAME...]`: generates endgame
+// tables on both cores, with a progress bar when stderr is a terminal and one summary line
+// per table. --emd writes compressed files (kqkr.nbw.emd) instead of plain ones.
 #include "cli/tb_gen_command.h"
 
 #include <unistd.h>
@@ -154,7 +155,7 @@ int MenOfName(const char* name) {
 }
 
 int Usage() {
-  fprintf(stderr, "usage: kestrane tb gen [--out DIR] [--all 3] [--all 4] [NAME...]\n");
+  fprintf(stderr, "usage: kestrane tb gen [--out DIR] [--emd] [--all 3] [--all 4] [NAME...]\n");
   return 2;
 }
 
@@ -163,9 +164,13 @@ int Usage() {
 int TbGenCommand(int argc, char** argv) {
   const char* out = ".";
   bool all[5] = {};  // by number of pieces, 3 and 4
+  bool compressed = false;
   int first = 1;
   while (first < argc && argv[first][0] == '-') {
-    if (strcmp(argv[first], "--out") == 0 && first + 1 < argc) {
+    if (strcmp(argv[first], "--emd") == 0) {
+      compressed = true;
+      first++;
+    } else if (strcmp(argv[first], "--out") == 0 && first + 1 < argc) {
       out = argv[first + 1];
       first += 2;
     } else if (strcmp(argv[first], "--all") == 0 && first + 1 < argc) {
@@ -208,6 +213,7 @@ int TbGenCommand(int argc, char** argv) {
   GenSession* session = static_cast<GenSession*>(calloc(1, sizeof(GenSession)));
   if (!session) return 1;
   GenSessionInit(session, &hooks, out);
+  session->compressed = compressed;
   session->done = Done;
   int status = 0;
   for (int i = 0; i < count && status == 0; i++) {

@@ -34,6 +34,7 @@ struct GenSession {
   int count;
   GenHooks hooks;
   const char* outDir;      // null: tables stay in memory only
+  int compressed;          // files are written compressed (".nbw.emd") instead of plain
   void (*done)(void* state, const GenSummary* summary);
   char error[256];
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tablebase/datacomp_write.h"
 #include "tablebase/endgame_table.h"
 #include "tablebase/index_count.h"
 #include "tablebase/index_tables.h"
@@ -127,6 +128,11 @@ int WriteParts(GenSession* session, const EndgameRecord* record, int side, const
       snprintf(path, sizeof path, "%s/%s.%s", session->outDir, record->name, extension);
     uint64_t from = uint64_t(part) * PartBytes, size = bytes - from < PartBytes ? bytes - from : PartBytes;
     if (parts > 1 && from >= bytes) break;
+    if (session->compressed) {
+      strncat(path, ".emd", sizeof path - strlen(path) - 1);
+      if (!WriteDatacompFile(path, data + from, size, nullptr, session->error, sizeof session->error)) return 0;
+      continue;
+    }
     FILE* file = fopen(path, "wb");
     bool ok = file != nullptr && fwrite(data + from, 1, size_t(size), file) == size;
     if (file && fclose(file) != 0) ok = false;

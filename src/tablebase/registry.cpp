@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "tablebase/block_cache.h"
+#include "tablebase/datacomp_read.h"
 #include "tablebase/endgame_lookup.h"
 
 TbRecordFiles TbRecords[EndgameRecordCount];
@@ -14,6 +15,7 @@ int32_t TbDecompressionBytes = 0;
 // Drive letters seen during one registration: present drives, and per letter whether it
 // was found answering or not ready (a not-ready drive is not touched again).
 static uint32_t DriveMask;
+static int CompressedFileCount;  // compressed parts registered
 static uint8_t DriveChecked[26], DriveNotReady[26];
 
 // Room after a directory for a file name: "kqqkqq" ".a" ".nbw" "_emd" and the terminator.
@@ -136,12 +138,18 @@ void ReleaseRegistrations() {
         free(path);
         path = nullptr;
       }
+      for (DatacompFile*& descriptor : fileSide.compressed) {
+        FreeDatacompFile(descriptor);
+        descriptor = nullptr;
+      }
       free(fileSide.memoryTable);
       fileSide.memoryTable = nullptr;
       FreeBlockMap(fileSide.blockMap);
       fileSide.blockMap = nullptr;
       UnlockTb(&fileSide.lock);
     }
+  FreeDatacompWork();
+  CompressedFileCount = 0;
   ClearEndgameLookup();
   TbMaxPieces = 0;
   TbDecompressionBytes = 0;
@@ -180,9 +188,21 @@ static char* BuildFileName(char* buffer, size_t directoryLength, int record, int
   return extension;
 }
 
-// A compressed part needs the block decoder, which this build does not have: the part is
-// found by its name but not registered.
-static int64_t CompressedPartEntries(int64_t) { return -1; }
+// The entries a compressed part holds, read from its header: every block but the last is
+// full, and blocks must be 8 KB. -1 when the header is refused; otherwise *descriptor holds
+// the file's descriptor.
+static int64_t CompressedPartEntries(int64_t file, int record, DatacompFile** descriptor) {
+  if (ReadDatacompHeader(file, descriptor) != 0) return -1;
+  uint32_t blocks = DatacompBlockCount(*descriptor), last = DatacompLastBlockBytes(*descriptor);
+  int size = EntrySizeOf(record);
+  // Two-byte entries never straddle a block: a last block of odd size is cut short.
+  if (DatacompBlockSize(*descriptor) != uint32_t(DatacompBlockBytes) || last % uint32_t(size) != 0) {
+    FreeDatacompFile(*descriptor);
+    *descriptor = nullptr;
+    return -1;
+  }
+  return (int64_t(blocks) - 1) * (DatacompBlockBytes / size) + last / uint32_t(size);
+}
 
 // Opens the compressed form of a part under its accepted names, in order: "kqkr.nbw.emd",
 // then for tables in one file "kqkr_nbw.emd" and "kqkr_nbw_emd", and for the short names
@@ -216,6 +236,7 @@ static int RegisterPart(char* name, size_t directoryLength, int record, int tabl
   if (expected == 0 || !DriveAnswers(name)) return 0;
   char* extension = BuildFileName(name, directoryLength, record, tableSide, part);
   int64_t file = OpenReadOnlyFile(name), entries = -1;
+  DatacompFile* descriptor = nullptr;
   if (file != NoFileHandle) {
     int64_t bytes = ReadOnlyFileSize(file);
     if (bytes >= 1) {
@@ -228,20 +249,29 @@ static int RegisterPart(char* name, size_t directoryLength, int record, int tabl
   if (file == NoFileHandle) {
     file = OpenCompressedPart(name, extension, record);
     if (file == NoFileHandle) return 0;
-    entries = CompressedPartEntries(file);
+    entries = CompressedPartEntries(file, record, &descriptor);
   }
   CloseReadOnlyFile(file);
   // Every part must hold exactly its own share: a cut or padded file would give wrong
   // values or reads past its end.
-  if (entries < 0 || uint64_t(entries) != expected || !EnterEndgameLookup(record)) return 0;
+  if (entries < 0 || uint64_t(entries) != expected || !EnterEndgameLookup(record)) {
+    FreeDatacompFile(descriptor);
+    return 0;
+  }
   if (!fileSide->blockMap) fileSide->blockMap = AllocateBlockMap();
   char* copy = static_cast<char*>(malloc(strlen(name) + 1));
   if (!copy || !fileSide->blockMap) {  // a side without a block map could never be read
     free(copy);
+    FreeDatacompFile(descriptor);
     return 0;
   }
   strcpy(copy, name);
   fileSide->paths[part] = copy;
+  fileSide->compressed[part] = descriptor;
+  if (descriptor) {
+    CompressedFileCount++;
+    TbDecompressionBytes += int32_t(DatacompDescriptorBytes(descriptor));
+  }
   return 1;
 }
 
@@ -300,6 +330,16 @@ int RegisterTablebasePaths(const char* list) {
     }
     entry += length;
     if (*entry) ++entry;
+  }
+  // Compressed files are decoded through the shared work buffers. Without them (the
+  // allocation of 33 KB failed) nothing is registered rather than tables that answer nothing.
+  if (CompressedFileCount > 0) {
+    if (AllocateDatacompWork()) {
+      TbDecompressionBytes += DatacompWorkBuffers * DatacompWorkBytes;
+    } else {
+      ReleaseRegistrations();
+      highest = 0;
+    }
   }
   TbMaxPieces = PiecesOfRecord(highest);
   return TbMaxPieces;

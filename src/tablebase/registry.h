@@ -59,6 +59,6 @@ uint64_t PartEntriesOf(int record, int tableSide, int part);
 // The part holding an index, and the index's entry number within that part.
 int PartOfIndex(int record, uint64_t index, uint64_t* entryInPart);
 
-// The bytes held for decompression tables and work buffers (none until compressed files
-// can be read).
+// The bytes counted for decompression: each registered compressed part's descriptor and,
+// once one is registered, the four work buffers.
 extern int32_t TbDecompressionBytes;
