@@ -63,9 +63,11 @@ void PutShortLengths(BitWriter* w, const uint8_t* lengths, int symbols) {
   }
 }
 
-// The lengths of the block code: runs of equal lengths become a repeat (code A symbol 32 + the
-// length, then the count through code B); single lengths are code A symbols of their own.
-void PutCodeLengths(BitWriter* w, const uint8_t* lengths) {
+}  // namespace
+
+// Runs of equal lengths become a repeat (code A symbol 32 + the length, then the count through
+// code B); single lengths are code A symbols of their own.
+void WriteBlockCodeLengths(BitWriter* w, const uint8_t* lengths) {
   struct Step {
     uint8_t a, b;        // code A symbol; code B symbol of a repeat
     uint8_t extraBits;
@@ -118,6 +120,8 @@ void PutCodeLengths(BitWriter* w, const uint8_t* lengths) {
     }
   }
 }
+
+namespace {
 
 void PutBigEndian(uint8_t* p, uint32_t value) {
   p[0] = uint8_t(value >> 24), p[1] = uint8_t(value >> 16), p[2] = uint8_t(value >> 8), p[3] = uint8_t(value);
@@ -206,14 +210,12 @@ int CompressDatacomp(const uint8_t* data, uint64_t bytes, uint8_t** out, uint64_
       if (block.failed) status = DatacompOutOfMemory;
       // A block that coding does not shrink is stored as it is; a coded block takes at least
       // one byte (a code of one symbol costs no bits).
-      const uint8_t* stored = block.bytes;
-      uint32_t storedSize = uint32_t(block.size);
       uint8_t zero = 0;
-      if (storedSize >= size) {
+      const uint8_t* stored = block.size ? block.bytes : &zero;
+      uint32_t storedSize = block.size ? uint32_t(block.size) : 1;
+      if (storedSize >= size) {  // the reader takes a block of its own size as stored
         stored = start, storedSize = size;
         stats->storedBlocks++;
-      } else if (storedSize == 0) {
-        stored = &zero, storedSize = 1;
       }
       for (uint32_t i = 0; i < storedSize; i++) PutBits(&body, stored[i], 8);
       sizes[b] = storedSize;
@@ -234,7 +236,7 @@ int CompressDatacomp(const uint8_t* data, uint64_t bytes, uint8_t** out, uint64_
     PutBits(&header, BlockSize(bytes, blocks - 1) & (BlockBytes - 1), int(BlockExponent));
     for (int k = 0; k < DatacompDistances; k++) PutBits(&header, distances[k], int(BlockExponent));
     PadToByte(&header);
-    PutCodeLengths(&header, code->lengths);
+    WriteBlockCodeLengths(&header, code->lengths);
     PadToByte(&header);
     PutBits(&header, 0, 32);  // room for the CRC
     if (header.failed || body.failed) status = DatacompOutOfMemory;

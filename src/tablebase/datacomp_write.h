@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tablebase/datacomp_bits.h"
 #include "tablebase/datacomp_file.h"
 
 struct DatacompWriteStats {
@@ -23,6 +24,8 @@ int CompressDatacomp(const uint8_t* data, uint64_t bytes, uint8_t** out, uint64_
 // Compresses and writes a file; 1 when written, 0 with a message in `error`.
 int WriteDatacompFile(const char* path, const uint8_t* data, uint64_t bytes, DatacompWriteStats* stats, char* error,
                       size_t errorSize);
+// Writes the code lengths of the 1024 block symbols (each 0..31) as the reader reads them.
+void WriteBlockCodeLengths(BitWriter* w, const uint8_t* lengths);
 // Compresses a plain table file into another file; 1 when written, 0 with a message.
 int CompressTableFile(const char* plainPath, const char* compressedPath, DatacompWriteStats* stats, char* error,
                       size_t errorSize);
