@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-targets="command fen moves setparam learning uci"
+targets="command fen moves setparam learning uci datacomp_header datacomp_block"
 
 if [ "${1:-}" = "--runs" ]; then runs=${2:?}; else minutes=${1:?usage: tools/fuzz.sh MINUTES | --runs N}; fi
 

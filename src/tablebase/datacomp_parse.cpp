@@ -101,12 +101,16 @@ struct ParseState {
   uint32_t cost[DatacompLongestMatch + 1];
   uint16_t length[DatacompLongestMatch];    // 0 for a literal
   uint8_t slot[DatacompLongestMatch];       // the distance's place
+  uint32_t seen[DatacompLongestMatch + 1];  // the position that last priced a length
   uint32_t run[DatacompDistances];          // match length at each distance from the position
+  uint8_t byPrice[DatacompLengthCodes][DatacompDistances];  // per length code, the cheapest distance first
+  uint8_t codeOf[DatacompLongestMatch + 1];
+  bool ready;
 };
 
-// Matches this long are only taken whole: cutting them short hardly ever pays.
+// Matches this long are only taken whole, or cut at their own lengths of other distances.
 constexpr uint32_t LongMatch = 32;
-constexpr uint32_t ShortCut = 16;  // shorter lengths of a short match that are priced one by one
+constexpr uint32_t ShortCut = 4;  // the shortest lengths, always priced
 
 }  // namespace
 
@@ -114,8 +118,24 @@ int ParseBlock(const uint8_t* block, uint32_t size, const uint32_t distances[Dat
                ParseToken* tokens) {
   static thread_local ParseState state;
   ParseState& s = state;
+  if (!s.ready) {
+    for (uint32_t length = 1; length <= DatacompLongestMatch; length++) s.codeOf[length] = uint8_t(MatchLengthCode(length));
+    s.ready = true;
+  }
+  // A length is priced with the cheapest distance that matches that far, so the distances of
+  // each length code are sorted by price.
+  for (int code = 0; code < DatacompLengthCodes; code++) {
+    uint8_t* order = s.byPrice[code];
+    for (int k = 0; k < DatacompDistances; k++) {
+      int i = k;
+      uint32_t price = prices[256 + k * DatacompLengthCodes + code];
+      for (; i > 0 && prices[256 + order[i - 1] * DatacompLengthCodes + code] > price; i--) order[i] = order[i - 1];
+      order[i] = uint8_t(k);
+    }
+  }
   s.cost[size] = 0;
   memset(s.run, 0, sizeof s.run);
+  memset(s.seen, 0xFF, sizeof(uint32_t) * (size + 1));
   for (uint32_t at = size; at-- > 0;) {
     uint32_t best = prices[block[at]] + s.cost[at + 1], bestLength = 0, bestSlot = 0;
     uint32_t longest = 0;
@@ -124,24 +144,32 @@ int ParseBlock(const uint8_t* block, uint32_t size, const uint32_t distances[Dat
       s.run[k] = (d <= at && block[at] == block[at - d]) ? s.run[k] + 1 : 0;
       longest = std::max(longest, s.run[k]);
     }
-    for (int k = 0; k < DatacompDistances && longest; k++) {
-      uint32_t run = s.run[k];
-      if (!run) continue;
-      const uint32_t* price = prices + 256 + k * DatacompLengthCodes;
-      auto consider = [&](uint32_t length) {
-        int code = MatchLengthCode(length);
-        if (price[code] >= UnusableSymbol) return;
-        uint32_t cost = price[code] + uint32_t(MatchExtraBits(code)) * 16 + s.cost[at + length];
+    auto consider = [&](uint32_t length) {
+      if (s.seen[length] == at) return;
+      s.seen[length] = at;
+      int code = s.codeOf[length];
+      const uint8_t* order = s.byPrice[code];
+      for (int i = 0; i < DatacompDistances; i++) {
+        int k = order[i];
+        uint32_t price = prices[256 + k * DatacompLengthCodes + code];
+        if (price >= UnusableSymbol) return;
+        if (s.run[k] < length) continue;
+        uint32_t cost = price + uint32_t(MatchExtraBits(code)) * 16 + s.cost[at + length];
         if (cost < best) best = cost, bestLength = length, bestSlot = uint32_t(k);
-      };
-      consider(run);
-      if (longest >= LongMatch) continue;
-      for (uint32_t length = 1; length < run && length <= ShortCut; length++) consider(length);
-      // The longest length of each shorter length code.
-      for (int code = 15; code < DatacompLengthCodes; code++) {
-        uint32_t top = (1u << (code - 13)) + 13;
-        if (top >= run) break;
-        if (top > ShortCut) consider(top);
+        return;
+      }
+    };
+    if (longest) {
+      for (int k = 0; k < DatacompDistances; k++)
+        if (s.run[k]) consider(s.run[k]);
+      if (longest < LongMatch) {
+        for (uint32_t length = 1; length < longest && length <= ShortCut; length++) consider(length);
+        // The longest length of each shorter length code.
+        for (int code = 15; code < DatacompLengthCodes; code++) {
+          uint32_t top = (1u << (code - 13)) + 13;
+          if (top >= longest) break;
+          consider(top);
+        }
       }
     }
     s.cost[at] = best;
@@ -155,7 +183,7 @@ int ParseBlock(const uint8_t* block, uint32_t size, const uint32_t distances[Dat
       at++;
     } else {
       uint32_t length = s.length[at];
-      tokens[count++] = ParseToken{uint16_t(256 + s.slot[at] * DatacompLengthCodes + MatchLengthCode(length)),
+      tokens[count++] = ParseToken{uint16_t(256 + s.slot[at] * DatacompLengthCodes + s.codeOf[length]),
                                    uint16_t(length - 1)};
       at += length;
     }
