@@ -16,6 +16,8 @@ uint32_t BigEndian32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(
 
 constexpr uint32_t MaxBlockExponent = 16;
 constexpr uint32_t MinHeaderBytes = 84;
+// Far above any real header (2^18 blocks of a 2 GB part need under 3 MB), and readable in one go.
+constexpr uint32_t MaxHeaderBytes = uint32_t(1) << 28;
 
 // Block offsets from the compressed sizes into anchors and differences. Fails when an offset
 // passes the file's end or a difference does not fit 16 bits.
@@ -87,7 +89,8 @@ int ReadDatacompHeader(int64_t file, DatacompFile** out) {
     return DatacompShortRead;
   if (memcmp(fixed, DatacompBanner, DatacompBannerBytes) != 0) return DatacompBannerMismatch;
   uint32_t headerBytes = BigEndian32(fixed + 64), exponent = fixed[70];
-  if (headerBytes < MinHeaderBytes || exponent > MaxBlockExponent) return DatacompBadSizeField;
+  if (headerBytes < MinHeaderBytes || headerBytes > MaxHeaderBytes || exponent > MaxBlockExponent)
+    return DatacompBadSizeField;
   if (fixed[71] != DatacompDistances) return DatacompBadDistanceCount;
   if (BigEndian32(fixed + 76) != DatacompConstant) return DatacompBadConstant;
   uint32_t n = BigEndian32(fixed + 72);

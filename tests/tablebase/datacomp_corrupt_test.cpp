@@ -37,6 +37,7 @@ TEST(DatacompCorrupt, HeaderFaultsAreRefusedWithTheirCodes) {
       {"banner", [](Bytes* f) { (*f)[3] ^= 0x20; }, DatacompBannerMismatch},
       {"banner's zero padding", [](Bytes* f) { (*f)[63] = 1; }, DatacompBannerMismatch},
       {"header size below 84", [](Bytes* f) { PutField(f, 64, 83); }, DatacompBadSizeField},
+      {"header size of 2 GB", [](Bytes* f) { PutField(f, 64, 0x80000000u); }, DatacompBadSizeField},
       {"block-size exponent 17", [](Bytes* f) { (*f)[70] = 17; }, DatacompBadSizeField},
       {"byte 71 not 24", [](Bytes* f) { (*f)[71] = 23; }, DatacompBadDistanceCount},
       {"constant", [](Bytes* f) { (*f)[79] ^= 1; }, DatacompBadConstant},

@@ -90,8 +90,8 @@ TEST(DatacompRoundTrip, ThreePieceTablesReadBack) {
 }
 
 TEST(SlowDatacompRoundTrip, FourPieceTablesReadBack) {
-  const char* names[] = {"kqkr", "krkp", "kpkp", "kbnk", "knkn"};
-  ExpectTablesReadBack(names, 5);
+  const char* names[] = {"kqkr", "krkp", "kpkp"};
+  ExpectTablesReadBack(names, 3);
 }
 
 // A directory of compressed files registers like one of plain files, counts the descriptors
@@ -152,7 +152,7 @@ TEST_F(DatacompProbe, CompressedTablesAnswerLikePlainOnes) {
 
 class SlowDatacompProbe : public DatacompProbe {};
 
-TEST_F(SlowDatacompProbe, EveryEntryOfThreePieceTablesAndSampledFourPieceOnes) {
+TEST_F(SlowDatacompProbe, EveryEntryOfThreePieceTables) {
   const char* three[] = {"kpk", "knk", "kbk", "krk", "kqk"};
   CompareTables(three, 5, 1);
 }
