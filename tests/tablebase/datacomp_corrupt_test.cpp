@@ -213,7 +213,9 @@ TEST(DatacompCorrupt, BlockReaderRefusesBadArguments) {
   EXPECT_EQ(ReadDatacompBlock(d, file, 0, nullptr, out), DatacompBadBlockArguments);
   EXPECT_EQ(ReadDatacompBlock(d, NoFileHandle, 0, work, out), DatacompBadBlockArguments);
   EXPECT_EQ(ReadDatacompBlock(nullptr, file, 0, work, out), DatacompBadBlockArguments);
-  EXPECT_EQ(ReadDatacompHeader(NoFileHandle, &d), DatacompBadArguments);
+  DatacompFile* none = d;
+  EXPECT_EQ(ReadDatacompHeader(NoFileHandle, &none), DatacompBadArguments);
+  EXPECT_EQ(none, nullptr);
   EXPECT_EQ(ReadDatacompHeader(file, nullptr), DatacompBadArguments);
   DeleteDatacompWork(work);
   FreeDatacompFile(d);
