@@ -3,7 +3,10 @@
 // and probes of compressed tables against the plain files of the same tables.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 #include <string>
 
 #include "kestrane.h"
@@ -148,6 +151,27 @@ class DatacompProbe : public TablebaseFixture {
 TEST_F(DatacompProbe, CompressedTablesAnswerLikePlainOnes) {
   const char* names[] = {"kpk", "krk", "kqk"};
   CompareTables(names, 3, 97);
+}
+
+// Readers on several threads share the four work buffers and the files' locks.
+TEST_F(DatacompProbe, ThreadsReadCompressedTablesTogether) {
+  const char* names[] = {"krk"};
+  CompareTables(names, 1, 4001);
+  const int krk = EndgameRecordByName("krk");
+  Bytes plain = ReadBytes(std::string(GeneratedTablesDir(names, 1)) + "/" + TableFileName(krk, 0));
+  std::atomic<int> wrong{0};
+  auto reader = [&](uint64_t first) {
+    for (uint64_t index = first; index < plain.size(); index += 211) {
+      int32_t raw;
+      int8_t b = int8_t(plain[index]);
+      if (!ReadTableValue(krk, 0, index, &raw) || (b == 0 ? raw != 0 : b > 0 && b < 127 && raw != b + 32640))
+        wrong.fetch_add(1, std::memory_order_relaxed);
+    }
+  };
+  std::vector<std::thread> threads;
+  for (uint64_t t = 0; t < 6; t++) threads.emplace_back(reader, t * 37);
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(wrong.load(), 0);
 }
 
 class SlowDatacompProbe : public DatacompProbe {};
