@@ -220,6 +220,10 @@ int CountLegalMoves(Position* pos, PlyState* ps) {
   if (!checked) return CountOutOfCheck(pos, ps);
   if (ps->flags & InCheckFlag) return CountInCheck(pos, ps);
   // A check the flags do not show: every generated move through make.
+  return CountMovesByMaking(pos, ps);
+}
+
+int CountMovesByMaking(Position* pos, PlyState* ps) {
   const PlyState saved = *ps;
   ps->listsMade = 0;
   GenerateMoves(pos, ps, GenAll, 1);

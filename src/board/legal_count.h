@@ -7,3 +7,5 @@
 // as scratch in check; the position is left as it was. (A check the flags do not show, which
 // make never leaves, is counted by making the moves.)
 int CountLegalMoves(Position* pos, PlyState* ps);
+// The same count by generating every move and making it: the slow reference.
+int CountMovesByMaking(Position* pos, PlyState* ps);

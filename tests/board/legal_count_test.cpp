@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 
 #include "board/legal_count.h"
 #include "board_fixture.h"
@@ -17,22 +16,6 @@ struct CountCase {
   int legal;  // checked with stockfish
 };
 
-int CountByMaking(Position* pos, PlyState* ps) {
-  PlyState saved = *ps;
-  ps->listsMade = 0;
-  GenerateMoves(pos, ps, GenAll, 1);
-  int count = 0;
-  for (const MoveEntry* list : {ps->tacticalBase, ps->quietBase})
-    for (const MoveEntry* e = list; e->score != MoveListEnd; e++) {
-      ps->move = e->move;
-      if (MakeMove(pos, ps) == nullptr) continue;
-      UnmakeMove(pos, ps);
-      count++;
-    }
-  *ps = saved;
-  return count;
-}
-
 class LegalCount : public ::testing::TestWithParam<CountCase> {};
 
 TEST_P(LegalCount, EqualsTheMovesMakeAccepts) {
@@ -43,7 +26,7 @@ TEST_P(LegalCount, EqualsTheMovesMakeAccepts) {
   // Counting leaves the position as it was, attacker order included.
   EXPECT_EQ(std::memcmp(before.board, b.pos->board, sizeof before.board), 0);
   EXPECT_EQ(std::memcmp(&before.attacks, &b.pos->attacks, sizeof before.attacks), 0);
-  EXPECT_EQ(CountByMaking(b.pos.get(), root), GetParam().legal) << GetParam().fen;
+  EXPECT_EQ(CountMovesByMaking(b.pos.get(), root), GetParam().legal) << GetParam().fen;
 }
 
 INSTANTIATE_TEST_SUITE_P(
