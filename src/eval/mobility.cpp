@@ -81,10 +81,17 @@ static int BishopPawnMobilityCount(const EvalNode* n, int us, int s) {
   return count;
 }
 
+static inline uint32_t BishopKey1(const EvalNode* n, int us, int s) {
+  return n->ps->pawnKey1 ^ ZobristKey1[OwnPiece(us, WBishop)][s];
+}
+
+void PrefetchBishopMobility(const EvalNode* n, int us, int s) {
+  __builtin_prefetch(&MobilityCache[BishopKey1(n, us, s) & (MobilityCacheSize - 1)]);
+}
+
 static int BishopMobility(const EvalNode* n, int us, int s) {
-  int code = OwnPiece(us, WBishop);
-  uint32_t key1 = n->ps->pawnKey1 ^ ZobristKey1[code][s];
-  uint32_t key2 = n->ps->pawnKey2 ^ ZobristKey2[code][s];
+  uint32_t key1 = BishopKey1(n, us, s);
+  uint32_t key2 = n->ps->pawnKey2 ^ ZobristKey2[OwnPiece(us, WBishop)][s];
   MobilityEntry* e = &MobilityCache[key1 & (MobilityCacheSize - 1)];
   if ((e->word0 >> 8) == (key1 >> 8) && e->word1 == key2) return int8_t(e->word0 & 0xFF);
   int count = BishopPawnMobilityCount(n, us, s);

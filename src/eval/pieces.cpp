@@ -6,6 +6,7 @@
 #include "board/types.h"
 #include <initializer_list>
 #include "eval/base_tables.h"
+#include "eval/mobility.h"
 #include "eval/pawn_terms.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
@@ -77,6 +78,7 @@ static int Knight(EvalNode* n, int us, int s) {
 
 static int Bishop(EvalNode* n, int us, int s) {
   const PawnEntry* e = n->pe;
+  PrefetchBishopMobility(n, us, s);
   int them = us ^ 1, v = 0, fwd = Forward(us);
   if (e->flags & PawnOpenCentre) v += 6;
   v -= 3 * e->blockedColour[us][IsDarkSquare(s)];
