@@ -1,6 +1,7 @@
 // King safety: the danger to each king from the attack tables and the pawn shelter, the
 // king-position terms around it and the root's king-attack patterns.
 #include "eval/king_safety.h"
+#include "board/geometry.h"
 #include "board/piece_values.h"
 #include "board/types.h"
 #include <initializer_list>
@@ -19,29 +20,20 @@ static int Min(int a, int b) { return a < b ? a : b; }
 static int IsEdge(int s) { return FileOf(s) == 1 || FileOf(s) == 8 || RankOf(s) == 1 || RankOf(s) == 8; }
 static int PawnsOn(const EvalNode* n, int side, int f) { return n->pe->sidePawnsOnFile[side][f]; }
 
-// The king's neighbours (at most eight), returned in `t`.
-static int Neighbours(int k, int t[8]) {
-  int count = 0;
-  for (int dr = -1; dr <= 1; dr++)
-    for (int df = -1; df <= 1; df++) {
-      int s = (df || dr) ? StepFrom(k, df, dr) : 0;
-      if (s) t[count++] = s;
-    }
-  return count;
-}
 
 static int EndgameKingSafety(const EvalNode* n, int us, int k) {
   int them = us ^ 1, p = n->phase[them];
   if (!n->queens[them] && p < 2) return 0;
-  int t[8], count = Neighbours(k, t), sum = 0, over = 0;
-  for (int i = 0; i < count; i++) {
+  const uint8_t* t = KingTargets[k];
+  int sum = 0, over = 0;
+  for (int i = 0; t[i]; i++) {
     int c = AttackCount(n, them, t[i]);
     sum += c;
     over += c > AttackCount(n, us, t[i]);
   }
   if (!n->queens[them]) return IsEdge(k) ? -((6 * sum + 20 * over) * p) / 10 : -((over + sum) * p) / 2;
   int shelter = 0;
-  for (int i = 0; i < count; i++)
+  for (int i = 0; t[i]; i++)
     if (IsCode(n, t[i], OwnPiece(us, WPawn)) && RelRank(us, t[i]) >= RelRank(us, k))
       shelter += RelRank(us, t[i]) > RelRank(us, k) ? 2 : 1;
   return (ShelterValue[Min(shelter, 8)] - 21 * over - 6 * sum) * p / 10;
@@ -50,10 +42,11 @@ static int EndgameKingSafety(const EvalNode* n, int us, int k) {
 // The enemy queen on `q` next to the king with nothing behind it on its line through t.
 static int QueenIsAlone(const EvalNode* n, int them, int q, int t) {
   const AttackCell* cell = &n->pos->attacks[them].cell[q];
-  int step = LineStep(t, q);
+  const int8_t* steps = StepBetween[t];
+  int step = steps[q];
   for (int i = 0; i < cell->count; i++) {
     int a = cell->from[i];
-    if (IsSlider(n->board[a]) && LineStep(t, a) == step) return 0;
+    if (IsSlider(n->board[a]) && steps[a] == step) return 0;
   }
   return 1;
 }
@@ -77,9 +70,8 @@ static void CountAttackers(const EvalNode* n, int them, int t, KingZone* z) {
 static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
   int them = us ^ 1, p = n->phase[them], fwd = Forward(us);
   KingZone z{};
-  int t[8], count = Neighbours(k, t);
-  for (int i = 0; i < count; i++) {
-    int s = t[i], code = n->board[s];
+  for (const uint8_t* t = KingTargets[k]; *t; t++) {
+    int s = *t, code = n->board[s];
     int front = RelRank(us, s) > RelRank(us, k);
     int own = AttackCount(n, us, s), enemy = AttackCount(n, them, s);
     if (front) z.defence += own - 1 + (code && PieceSide(code) == us && PieceKind(code) != WPawn);

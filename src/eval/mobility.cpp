@@ -2,6 +2,7 @@
 #include "eval/mobility.h"
 #include <initializer_list>
 #include <cstdint>
+#include "board/geometry.h"
 #include "board/keys.h"
 #include "board/option_values.h"
 #include "board/types.h"
@@ -27,7 +28,6 @@ static const int8_t KnightSafeSquare[65] = {
     0, 1, 1, 1, 1, 1, 1, 0,
 };
 static const int BishopPawnMobility[18] = {-20, -13, -5, 2, 4, 6, 8, 10, 11, 11, 12, 12, 13, 13, 14, 14, 14, 14};
-static const int KnightJumps[8][2] = {{-2, -1}, {2, -1}, {-1, -2}, {1, -2}, {2, 1}, {-2, 1}, {1, 2}, {-1, 2}};
 static const int Diagonals[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
 
 void ClearMobilityCache() {
@@ -50,10 +50,8 @@ static int CentrePart(const EvalNode* n) {
 
 static int KnightMobility(const EvalNode* n, int us, int s) {
   int them = us ^ 1, v = 0, safe = 0;
-  for (const auto& j : KnightJumps) {
-    int t = StepFrom(s, j[0], j[1]);
-    if (!t) continue;
-    int code = n->board[t];
+  for (const uint8_t* jump = KnightTargets[s]; *jump; jump++) {
+    int t = *jump, code = n->board[t];
     if (n->pe->pawnAttacks[them] & SquareBit(t)) {
       v -= 3;
     } else if ((!code || PieceSide(code) == them) && AttackCount(n, us, t) > AttackCount(n, them, t)) {

@@ -2,6 +2,7 @@
 // the bishop terms by pawn colour. Each term is told for `us`; the result is added with
 // us's sign.
 #include "eval/pieces.h"
+#include "board/geometry.h"
 #include "board/piece_values.h"
 #include "board/types.h"
 #include <initializer_list>
@@ -29,9 +30,8 @@ static int PinnedToMore(const EvalNode* n, int s, int enemy) {
   for (int i = 0; i < cell->count; i++) {
     int a = cell->from[i], code = n->board[a];
     if (!IsSlider(code)) continue;
-    int step = LineStep(a, s);
-    for (int t = s + step; step && t >= 1 && t <= 64 && Abs(FileOf(t) - FileOf(t - step)) <= 1; t += step) {
-      int there = n->board[t];
+    for (const uint8_t* beyond = BeyondList[s][a]; *beyond; beyond++) {
+      int there = n->board[*beyond];
       if (!there) continue;
       if (PieceSide(there) == colour && PieceValue[there] > PieceValue[code]) return 1;
       break;
