@@ -111,14 +111,22 @@ int CentreAndMobility(EvalNode* n) {
     if (OptionWeights[WeightCenterControl] != 100) centre = centre * OptionWeights[WeightCenterControl] / 100;
     t += centre;
   }
+  // Only knights and bishops have a term: their slots are read instead of the whole list.
   const Position* pos = n->pos;
   for (int us = White; us <= Black; us++) {
-    int sg = Sign(us);
-    for (int i = 1; pos->pieceList[us][i]; i++) {
-      int s = pos->pieceList[us][i];
-      if (s == CapturedMark) continue;
-      t += sg * MobilityTerm(n, us, s);
+    const uint8_t* list = pos->pieceList[us];
+    const PieceSlots* knights = &pos->slots[OwnPiece(us, WKnight)];
+    const PieceSlots* bishops = &pos->slots[OwnPiece(us, WBishop)];
+    int v = 0;
+    for (int i = 0; i < knights->count; i++) {
+      int s = list[knights->entry[i]];
+      if (s && s != CapturedMark) v += KnightMobility(n, us, s);
     }
+    for (int i = 0; i < bishops->count; i++) {
+      int s = list[bishops->entry[i]];
+      if (s && s != CapturedMark) v += BishopMobility(n, us, s);
+    }
+    t += Sign(us) * v;
   }
   return t;
 }
