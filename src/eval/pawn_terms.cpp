@@ -67,22 +67,25 @@ static int PasserValue(const EvalNode* n, int us, int s) {
   return v;
 }
 
+// Kept out of line: most pawns are not passed, and the plain pawn's path stays short.
+__attribute__((noinline)) static void PassedPawnTerms(EvalNode* n, int us, int s) {
+  int them = us ^ 1, r = RelRank(us, s), fwd = Forward(us);
+  int v = PasserValue(n, us, s);
+  if (((PhaseCode & 4) || n->afterCaptures) && r >= 5 && Distance(n->king[us], s + fwd) <= 1)
+    v += r == 5 ? 11 : r == 6 ? 35 : 60;
+  int promotion = SquareOf(FileOf(s), us ? 1 : 8);
+  int limit = 8 - r + (n->side == them ? 1 : 0);
+  if (Distance(n->king[them], promotion) > limit) {
+    n->unstoppable[us]++;
+    v += n->phase[them] == 0 ? 400 : 30;
+  }
+  n->pawnAcc[GroupPassedPawns] += Sign(us) * v;
+}
+
 void PawnTerms(EvalNode* n, int us, int s) {
   const PawnEntry* e = n->pe;
-  int them = us ^ 1, sg = Sign(us), r = RelRank(us, s), fwd = Forward(us);
+  int them = us ^ 1, sg = Sign(us), fwd = Forward(us);
   uint64_t bit = SquareBit(s);
-  if (e->passed[us] & bit) {
-    int v = PasserValue(n, us, s);
-    if (((PhaseCode & 4) || n->afterCaptures) && r >= 5 && Distance(n->king[us], s + fwd) <= 1)
-      v += r == 5 ? 11 : r == 6 ? 35 : 60;
-    int promotion = SquareOf(FileOf(s), us ? 1 : 8);
-    int limit = 8 - r + (n->side == them ? 1 : 0);
-    if (Distance(n->king[them], promotion) > limit) {
-      n->unstoppable[us]++;
-      v += n->phase[them] == 0 ? 400 : 30;
-    }
-    n->pawnAcc[GroupPassedPawns] += sg * v;
-  }
   int enemyAttacks = AttackCount(n, them, s), v = 0;
   if (e->weak[us] & bit) {
     if (enemyAttacks) v += 4 * (AttackCount(n, us, s) - 3 * enemyAttacks);
@@ -90,4 +93,5 @@ void PawnTerms(EvalNode* n, int us, int s) {
   }
   if (enemyAttacks && !AttackCount(n, us, s)) v -= 7;
   n->pawnAcc[GroupPawnStructure] += sg * v;
+  if (e->passed[us] & bit) PassedPawnTerms(n, us, s);
 }
