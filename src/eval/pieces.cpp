@@ -250,14 +250,20 @@ void EvaluatePieces(EvalNode* n) {
   const Position* pos = n->pos;
   for (int us = White; us <= Black; us++) {
     int sg = Sign(us);
+    int v = 0;
     for (int i = 1; pos->pieceList[us][i]; i++) {
       int s = pos->pieceList[us][i];
       if (s == CapturedMark) continue;
-      if (PieceKind(n->board[s]) == WPawn)
-        PawnTerms(n, us, s);
-      else
-        n->acc[GroupPieces] += sg * PieceTerm(n, us, s);
+      switch (PieceKind(n->board[s])) {
+        case WPawn: PawnTerms(n, us, s); break;
+        case WKnight: v += Knight(n, us, s); break;
+        case WBishop: v += Bishop(n, us, s); break;
+        case WRook: v += Rook(n, us, s); break;
+        case WQueen: v += Queen(n, us, s); break;
+        default: break;
+      }
     }
+    n->acc[GroupPieces] += sg * v;
   }
 }
 
