@@ -70,18 +70,30 @@ static void CountAttackers(const EvalNode* n, int them, int t, KingZone* z) {
 static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
   int them = us ^ 1, p = n->phase[them], fwd = Forward(us);
   KingZone z{};
+  int enemyQueen = OwnPiece(them, WQueen);
   for (const uint8_t* t = KingTargets[k]; *t; t++) {
     int s = *t, code = n->board[s];
-    int front = RelRank(us, s) > RelRank(us, k);
+    // A neighbour's square difference from the king, told forwards for us: 7 to 9 is the
+    // rank in front, -1 and 1 the king's rank.
+    int ahead = us ? k - s : s - k;
+    int front = ahead > 1;
     int own = AttackCount(n, us, s), enemy = AttackCount(n, them, s);
     if (front) z.defence += own - 1 + (code && PieceSide(code) == us && PieceKind(code) != WPawn);
     if (enemy > 0) {
       z.attacks += enemy + (front && !IsPawnCode(code));
-      CountAttackers(n, them, s, &z);
       const AttackCell* cell = &n->pos->attacks[them].cell[s];
+      int queens = 0;
       for (int j = 0; j < cell->count; j++) {
+        int a = cell->from[j], attacker = n->board[a];
+        queens += attacker == enemyQueen;
+        if (z.counted & SquareBit(a)) continue;
+        z.counted |= SquareBit(a);
+        z.distinct++;
+        z.weight += PhaseWeight[attacker];
+      }
+      for (int j = 0; queens && j < cell->count; j++) {
         int q = cell->from[j];
-        if (n->board[q] != OwnPiece(them, WQueen)) continue;
+        if (n->board[q] != enemyQueen) continue;
         if (enemy == 1 && QueenIsAlone(n, them, q, s)) {
           z.queenTerms += LoneQueenContact[Min(own, 8)];
         } else {
@@ -94,7 +106,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
       z.freeSquares++;
     }
     if (enemy > own) z.overpowered++;
-    if (code == OwnPiece(us, WPawn) && RelRank(us, s) >= RelRank(us, k)) z.shelter += front ? 2 : 1;
+    if (code == OwnPiece(us, WPawn) && ahead >= -1) z.shelter += front ? 2 : 1;
   }
   int q = z.queenTerms;
   if (z.freeSquares == 0) q -= z.queenContact ? 27 : 12;
