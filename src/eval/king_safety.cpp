@@ -17,7 +17,7 @@ static const int LoneQueenContact[9] = {-5, -5, -4, -2, -2, -2, -2, -2, -2};
 static const int SupportedQueenContact[12] = {-20, -20, -10, -5, -2, -2, -2, -2, -2, -2, -2, -2};
 
 static int Min(int a, int b) { return a < b ? a : b; }
-static int IsEdge(int s) { return FileOf(s) == 1 || FileOf(s) == 8 || RankOf(s) == 1 || RankOf(s) == 8; }
+static int IsEdge(int s) { return SquareFile(s) == 1 || SquareFile(s) == 8 || SquareRank(s) == 1 || SquareRank(s) == 8; }
 static int PawnsOn(const EvalNode* n, int side, int f) { return n->pe->sidePawnsOnFile[side][f]; }
 
 
@@ -111,7 +111,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
   int q = z.queenTerms;
   if (z.freeSquares == 0) q -= z.queenContact ? 27 : 12;
   int x3 = 0, x4 = 0;
-  int file = FileOf(k);
+  int file = SquareFile(k);
   if (RelRank(us, k) == 1 && (file <= 3 || file >= 6)) {
     int first = file <= 3 ? 1 : 6;
     for (int f = first; f < first + 3; f++) {
@@ -128,7 +128,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
   int score = attackPart + ((r + h) * p) / 10;
   if (IsCode(n, k + fwd, OwnPiece(them, WPawn))) score += 30;
 
-  int enemyKingFile = FileOf(n->king[them]);
+  int enemyKingFile = SquareFile(n->king[them]);
   int hasQueen = n->queens[them] > 0, queenAndRook = hasQueen && n->rooks[them] > 0;
   int low = RelRank(us, k) <= 2;
   auto own = [&](int x) { return NamedHas(n, us, us, WPawn, x); };
@@ -146,7 +146,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
     if (!PawnsOn(n, us, 2)) score -= p;
     if (queenAndRook) {
       if (SameWingFlag) {
-        int eq = FileOf(n->queen[them]);
+        int eq = SquareFile(n->queen[them]);
         if (n->pe->pawnsOnFile[1] == 0 && n->queen[them] && eq <= 2) score -= 20;
       } else {
         if (!PawnsOn(n, them, 2)) score -= 15;
@@ -172,7 +172,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
     if (!PawnsOn(n, us, 7)) score -= p;
     if (queenAndRook) {
       if (SameWingFlag) {
-        int eq = FileOf(n->queen[them]);
+        int eq = SquareFile(n->queen[them]);
         if (n->pe->pawnsOnFile[8] == 0 && n->queen[them] && eq >= 7) score -= 20;
       } else {
         if (!PawnsOn(n, them, 7)) score -= 15;
@@ -196,7 +196,7 @@ static const uint8_t NeighbourFiles[9] = {0, 0x06, 0x05, 0x0B, 0x14, 0x28, 0xD0,
 
 static int OpenFilesAroundKing(const EvalNode* n, int k) {
   const int8_t* pawns = n->pe->pawnsOnFile;
-  int file = FileOf(k), v = pawns[file] == 0 ? -3 : pawns[file] == 1 ? -2 : 0;
+  int file = SquareFile(k), v = pawns[file] == 0 ? -3 : pawns[file] == 1 ? -2 : 0;
   for (int f = 1; f <= 8; f++)
     if ((NeighbourFiles[file] >> (f - 1) & 1) && pawns[f] < 2) v -= 1;
   return v;
@@ -211,10 +211,10 @@ static int KingBetweenRooks(const EvalNode* n, int us) {
   int files[2], count = 0;
   for (int i = 0; i < slots->count && count < 2; i++) {
     int s = n->pos->pieceList[us][slots->entry[i]];
-    if (s != CapturedMark && s) files[count++] = FileOf(s);
+    if (s != CapturedMark && s) files[count++] = SquareFile(s);
   }
   if (count < 2) return 0;
-  int kf = FileOf(n->king[us]);
+  int kf = SquareFile(n->king[us]);
   return (kf > files[0] && kf < files[1]) || (kf > files[1] && kf < files[0]);
 }
 
@@ -239,7 +239,7 @@ void EvaluateKingSafety(EvalNode* n) {
       if (n->phase[them] > 7 && KingBetweenRooks(n, us))
         k -= Sign(us) * (n->queens[them] ? 4 : 2) * n->phase[them];
     }
-    int wf = FileOf(n->king[White]), bf = FileOf(n->king[Black]);
+    int wf = SquareFile(n->king[White]), bf = SquareFile(n->king[Black]);
     if (((e->flags & PawnBlackKingWingFixed) && wf >= 7) || ((e->flags & PawnBlackQueenWingFixed) && wf <= 2)) k += 20;
     if (((e->flags & PawnWhiteKingWingFixed) && bf >= 7) || ((e->flags & PawnWhiteQueenWingFixed) && bf <= 2)) k -= 20;
     k += OpenFilesAroundKing(n, n->king[White]) * n->phase[Black];
@@ -265,14 +265,14 @@ void EvaluateKingAttackPatterns(EvalNode* n) {
     }
     int rear = e->sidePawnsOnFile[attacker][8] ? OwnRearRank(e, attacker, 8) : 0;
     int q = n->queen[attacker], queenTerm = 0, rookTerm = 0;
-    if (q && FileOf(q) == 8 && RelRank(attacker, q) > rear) {
+    if (q && SquareFile(q) == 8 && RelRank(attacker, q) > rear) {
       v += unit;
       queenTerm = 1;
     }
     const PieceSlots* slots = &n->pos->slots[OwnPiece(attacker, WRook)];
     for (int i = 0; i < slots->count; i++) {
       int s = n->pos->pieceList[attacker][slots->entry[i]];
-      if (s == CapturedMark || !s || FileOf(s) != 8 || RelRank(attacker, s) <= rear) continue;
+      if (s == CapturedMark || !s || SquareFile(s) != 8 || RelRank(attacker, s) <= rear) continue;
       v += unit;
       rookTerm = 1;
     }

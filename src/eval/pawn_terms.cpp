@@ -10,14 +10,14 @@
 
 // Support from own pieces behind the pawn and the enemy's rooks on its file.
 static int SliderSupport(const EvalNode* n, int us, int s, int* support) {
-  int r = RelRank(us, s), f = FileOf(s), v = 0;
+  int r = RelRank(us, s), f = SquareFile(s), v = 0;
   for (int pass = 0; pass < 2; pass++) {
     int owner = pass == 0 ? us : us ^ 1;
     const AttackCell* cell = &n->pos->attacks[owner].cell[s];
     for (int i = cell->count - 1; i >= 0; i--) {
       int a = cell->from[i], code = n->board[a];
       if (!IsSlider(code)) continue;
-      int behind = FileOf(a) == f && RelRank(us, a) < r;
+      int behind = SquareFile(a) == f && RelRank(us, a) < r;
       int above = RelRank(us, a) > r;
       if (code == OwnPiece(owner, WRook)) {
         if (above) {
@@ -39,9 +39,9 @@ static int SliderSupport(const EvalNode* n, int us, int s, int* support) {
 }
 
 static int PasserValue(const EvalNode* n, int us, int s) {
-  int them = us ^ 1, fwd = Forward(us), r = RelRank(us, s), f = FileOf(s), v = 0;
+  int them = us ^ 1, fwd = Forward(us), r = RelRank(us, s), f = SquareFile(s), v = 0;
   int enemyKing = n->king[them];
-  if (Abs(FileOf(enemyKing) - f) <= 1 && RelRank(us, enemyKing) >= r) v -= 20;
+  if (Abs(SquareFile(enemyKing) - f) <= 1 && RelRank(us, enemyKing) >= r) v -= 20;
   if (r < 4) return v;
   int front = s + fwd, blocker = n->board[front];
   if (blocker && PieceSide(blocker) == them) {
@@ -73,7 +73,7 @@ __attribute__((noinline)) static void PassedPawnTerms(EvalNode* n, int us, int s
   int v = PasserValue(n, us, s);
   if (((PhaseCode & 4) || n->afterCaptures) && r >= 5 && Distance(n->king[us], s + fwd) <= 1)
     v += r == 5 ? 11 : r == 6 ? 35 : 60;
-  int promotion = SquareOf(FileOf(s), us ? 1 : 8);
+  int promotion = SquareOf(SquareFile(s), us ? 1 : 8);
   int limit = 8 - r + (n->side == them ? 1 : 0);
   if (Distance(n->king[them], promotion) > limit) {
     n->unstoppable[us]++;

@@ -47,7 +47,7 @@ static int DefendedOrPinned(EvalNode* n, int us, int s, int markFile) {
     if (n->pos->attacks[us ^ 1].cell[s].sliders && PinnedToMore(n, s, us ^ 1)) return -10;
     return 0;
   }
-  if (markFile && n->pe->pawnsOnFile[FileOf(s)] == 0) n->minorFiles[us] |= uint8_t(1 << (FileOf(s) - 1));
+  if (markFile && n->pe->pawnsOnFile[SquareFile(s)] == 0) n->minorFiles[us] |= uint8_t(1 << (SquareFile(s) - 1));
   return 0;
 }
 
@@ -59,7 +59,7 @@ static int Knight(EvalNode* n, int us, int s) {
   int pawnGuarded = (e->pawnAttacks[us] & SquareBit(s)) != 0;
   if (!(CentreMask[us] & SquareBit(s))) {
     if (s == SideSquare(us, sq::C3) && NamedHas(n, us, us, WPawn, sq::C2) && NamedHas(n, us, us, WPawn, sq::D4) &&
-        NamedHas(n, us, them, WPawn, sq::D5) && FileOf(n->king[us]) >= 5 && !n->endgame)
+        NamedHas(n, us, them, WPawn, sq::D5) && SquareFile(n->king[us]) >= 5 && !n->endgame)
       v -= 20;
   } else {
     if (e->outposts[us] & SquareBit(s)) {
@@ -71,8 +71,8 @@ static int Knight(EvalNode* n, int us, int s) {
     else if (RelRank(us, s) <= 6 && EnemyPawnAt(n, us, s + fwd))
       v += 5;
   }
-  if (n->queens[us] && WingOf(FileOf(s)) == WingOf(FileOf(n->king[them])))
-    v += KnightKingWing[Abs(RankOf(s) - RankOf(n->king[them]))];
+  if (n->queens[us] && WingOf(SquareFile(s)) == WingOf(SquareFile(n->king[them])))
+    v += KnightKingWing[Abs(SquareRank(s) - SquareRank(n->king[them]))];
   return v + DefendedOrPinned(n, us, s, 1);
 }
 
@@ -105,9 +105,9 @@ static int Bishop(EvalNode* n, int us, int s) {
     v -= (enemyPawn(sq::B4) || enemyPawn(sq::D4)) ? 65 : 15;
   } else if (x == sq::H1 && enemyPawn(sq::F3)) {
     v -= (enemyPawn(sq::G4) || enemyPawn(sq::E4)) ? 65 : 15;
-  } else if (FileOf(s) == 1 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd + 1)) {
+  } else if (SquareFile(s) == 1 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd + 1)) {
     v -= 12;
-  } else if (FileOf(s) == 8 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd - 1)) {
+  } else if (SquareFile(s) == 8 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd - 1)) {
     v -= 12;
   }
   return v + DefendedOrPinned(n, us, s, 1);
@@ -116,14 +116,14 @@ static int Bishop(EvalNode* n, int us, int s) {
 // The queen term for rooks: the own queen on the enemy king's wing.
 static int QueenOnKingWing(const EvalNode* n, int us) {
   int q = n->queen[us], k = n->king[us ^ 1];
-  if (!q || WingOf(FileOf(q)) != WingOf(FileOf(k))) return 0;
-  return 20 - 2 * Abs(RankOf(q) - RankOf(k));
+  if (!q || WingOf(SquareFile(q)) != WingOf(SquareFile(k))) return 0;
+  return 20 - 2 * Abs(SquareRank(q) - SquareRank(k));
 }
 
 static int Rook(EvalNode* n, int us, int s) {
   const PawnEntry* e = n->pe;
   const ClassConstants* c = &PieceConstants;
-  int them = us ^ 1, v = 0, fwd = Forward(us), f = FileOf(s), r = RelRank(us, s);
+  int them = us ^ 1, v = 0, fwd = Forward(us), f = SquareFile(s), r = RelRank(us, s);
   int left = f > 1 ? n->board[s - 1] : 1, right = f < 8 ? n->board[s + 1] : 1;
   if (left && right) {
     v -= 8;
@@ -146,7 +146,7 @@ static int Rook(EvalNode* n, int us, int s) {
     for (int i = own->count - 1; i >= 0; i--) {
       int a = own->from[i];
       if (n->board[a] != OwnPiece(us, WRook)) continue;
-      if (RankOf(a) == RankOf(s)) {
+      if (SquareRank(a) == SquareRank(s)) {
         if (r == 1) v += c->rooksConnectedFirst;
         else if (r >= 7) v += c->rooksConnectedSeventh;
       } else if (e->sidePawnsOnFile[us][f] == 0) {
@@ -156,15 +156,15 @@ static int Rook(EvalNode* n, int us, int s) {
     }
   }
   int ownPawns = e->sidePawnsOnFile[us][f], enemyPawns = e->sidePawnsOnFile[them][f];
-  int kingFile = FileOf(n->king[them]), dk = Abs(f - kingFile);
+  int kingFile = SquareFile(n->king[them]), dk = Abs(f - kingFile);
   int attack = 0;
   if (!(PhaseCode & 4) && !n->afterCaptures) {
     if (ownPawns == 0 && enemyPawns == 0) {
       n->rookOpenFiles[us] |= uint8_t(1 << (f - 1));
-      if (n->queen[them] && FileOf(n->queen[them]) == f) v += 12;
-      if (FlankOf(f) == WingOf(kingFile) && n->queen[us] && WingOf(FileOf(n->queen[us])) == WingOf(kingFile))
+      if (n->queen[them] && SquareFile(n->queen[them]) == f) v += 12;
+      if (FlankOf(f) == WingOf(kingFile) && n->queen[us] && WingOf(SquareFile(n->queen[us])) == WingOf(kingFile))
         attack += QueenOnKingWing(n, us);
-      else if (n->queen[us] && FileOf(n->queen[us]) == f && RelRank(us, n->queen[us]) < r)
+      else if (n->queen[us] && SquareFile(n->queen[us]) == f && RelRank(us, n->queen[us]) < r)
         attack += 8;
       v += 20 - e->openFiles;
       if (dk <= 2) v += 2 * n->phase[us] - 4 * dk + (FlankOf(f) ? 26 : 7);
@@ -196,7 +196,7 @@ static int Rook(EvalNode* n, int us, int s) {
     if (ownPawns == 0 && enemyPawns == 0) {
       v += 16 - e->openFiles;
       n->rookOpenFiles[us] |= uint8_t(1 << (f - 1));
-      if (n->queen[them] && FileOf(n->queen[them]) == f) v += 10;
+      if (n->queen[them] && SquareFile(n->queen[them]) == f) v += 10;
     } else if (ownPawns == 0) {
       if (5 - e->openFiles > 0) v += 5 - e->openFiles;
     } else {
@@ -215,8 +215,8 @@ static int Rook(EvalNode* n, int us, int s) {
 
 static int Queen(EvalNode* n, int us, int s) {
   const PawnEntry* e = n->pe;
-  int them = us ^ 1, v = 0, fwd = Forward(us), f = FileOf(s), k = n->king[them];
-  if (!SameWingFlag && WingOf(f) == WingOf(FileOf(k))) v += 18 - 2 * Abs(RankOf(s) - RankOf(k));
+  int them = us ^ 1, v = 0, fwd = Forward(us), f = SquareFile(s), k = n->king[them];
+  if (!SameWingFlag && WingOf(f) == WingOf(SquareFile(k))) v += 18 - 2 * Abs(SquareRank(s) - SquareRank(k));
   if (Distance(s, k) <= 2) v += 13;
   if (e->sidePawnsOnFile[us][f] == 0) {
     if (e->sidePawnsOnFile[them][f] == 0) {
