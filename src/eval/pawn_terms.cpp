@@ -67,8 +67,7 @@ static int PasserValue(const EvalNode* n, int us, int s) {
   return v;
 }
 
-// Kept out of line: most pawns are not passed, and the plain pawn's path stays short.
-__attribute__((noinline)) static void PassedPawnTerms(EvalNode* n, int us, int s) {
+void PassedPawnTerms(EvalNode* n, int us, int s) {
   int them = us ^ 1, r = RelRank(us, s), fwd = Forward(us);
   int v = PasserValue(n, us, s);
   if (((PhaseCode & 4) || n->afterCaptures) && r >= 5 && Distance(n->king[us], s + fwd) <= 1)
@@ -80,18 +79,4 @@ __attribute__((noinline)) static void PassedPawnTerms(EvalNode* n, int us, int s
     v += n->phase[them] == 0 ? 400 : 30;
   }
   n->pawnAcc[GroupPassedPawns] += Sign(us) * v;
-}
-
-void PawnTerms(EvalNode* n, int us, int s) {
-  const PawnEntry* e = n->pe;
-  int them = us ^ 1, sg = Sign(us), fwd = Forward(us);
-  uint64_t bit = SquareBit(s);
-  int enemyAttacks = AttackCount(n, them, s), v = 0;
-  if (e->weak[us] & bit) {
-    if (enemyAttacks) v += 4 * (AttackCount(n, us, s) - 3 * enemyAttacks);
-    v -= 3 * AttackCount(n, them, s + fwd);
-  }
-  if (enemyAttacks && !AttackCount(n, us, s)) v -= 7;
-  n->pawnAcc[GroupPawnStructure] += sg * v;
-  if (e->passed[us] & bit) PassedPawnTerms(n, us, s);
 }
