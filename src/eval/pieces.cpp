@@ -42,7 +42,7 @@ static int PinnedToMore(const EvalNode* n, int s, int enemy) {
 
 // Shared by knights, bishops (markFile set) and rooks: an unguarded piece pinned to more
 // behind it loses 10; a pawn-guarded one on a file without pawns marks that file in minorFiles.
-static int DefendedOrPinned(EvalNode* n, int us, int s, int markFile) {
+static inline int DefendedOrPinned(EvalNode* n, int us, int s, int markFile) {
   if (!(n->pe->pawnAttacks[us] & SquareBit(s))) {
     if (n->pos->attacks[us ^ 1].cell[s].sliders && PinnedToMore(n, s, us ^ 1)) return -10;
     return 0;
