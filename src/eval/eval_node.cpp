@@ -14,6 +14,7 @@ static int FirstOf(const Position* pos, int side, int code) {
 }
 
 void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps) {
+  PrefetchMaterialEntry(ps);
   int afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
   *n = EvalNode{};
   n->pos = pos;

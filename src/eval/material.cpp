@@ -182,6 +182,16 @@ void MaterialBalance(const PlyState* ps, const MaterialCounts counts[2], Materia
   e->flags = uint8_t(flags | MaterialFilled);
 }
 
+static uint32_t MaterialIndex(uint32_t ws, uint32_t bs) {
+  return (ZobristKey1[WPawn][1 + (ws >> 6 & 63)] ^ ZobristKey1[WBishop][1 + (bs >> 6 & 63)] ^
+          ZobristKey1[WKing][1 + (ws & 63)] ^ ZobristKey1[WKnight][1 + (bs & 63)]) &
+         (MaterialHashSize - 1);
+}
+
+void PrefetchMaterialEntry(const PlyState* ps) {
+  __builtin_prefetch(&MaterialHash[MaterialIndex(ps->signature[White], ps->signature[Black])]);
+}
+
 static int FitsSignature(const MaterialCounts* c) {
   return c->knights <= 3 && c->light <= 1 && c->dark <= 1 && c->rooks <= 3 && c->queens <= 3 && c->pawns <= 8;
 }
@@ -201,10 +211,7 @@ const MaterialEntry* MaterialLookupCounted(const Position* pos, const PlyState* 
     return scratch;
   }
   uint32_t key = ws << 16 | bs;
-  uint32_t index = (ZobristKey1[WPawn][1 + (ws >> 6 & 63)] ^ ZobristKey1[WBishop][1 + (bs >> 6 & 63)] ^
-                    ZobristKey1[WKing][1 + (ws & 63)] ^ ZobristKey1[WKnight][1 + (bs & 63)]) &
-                   (MaterialHashSize - 1);
-  MaterialEntry* e = &MaterialHash[index];
+  MaterialEntry* e = &MaterialHash[MaterialIndex(ws, bs)];
   if (e->key == key && (e->flags & MaterialFilled)) {
     KESTRANE_ASSERT(MaterialEntryIsOk(e, pos, ps));
     return e;

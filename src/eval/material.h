@@ -43,6 +43,8 @@ void MaterialBalance(const PlyState* ps, const MaterialCounts counts[2], Materia
 // The entry for the node's material; positions whose counts do not fit the signature
 // fields are balanced into `scratch` instead of the table.
 const MaterialEntry* MaterialLookup(const Position* pos, const PlyState* ps, MaterialEntry* scratch);
+// Starts loading the table entry of the node's signatures.
+void PrefetchMaterialEntry(const PlyState* ps);
 // The same with the node's counts already at hand.
 const MaterialEntry* MaterialLookupCounted(const Position* pos, const PlyState* ps, const MaterialCounts counts[2],
                                            MaterialEntry* scratch);
