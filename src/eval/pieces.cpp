@@ -272,7 +272,9 @@ void EvaluatePieceCorrections(EvalNode* n) {
   for (int us = White; us <= Black; us++) {
     if (!n->rooks[us]) continue;
     n->pawnAcc[GroupPawnStructure] += e->rookCorrection[us];
-    int blocked = __builtin_popcount(n->rookOpenFiles[us] & n->minorFiles[us ^ 1]);
+    // Counted bit by bit: the set is nearly always empty.
+    int blocked = 0;
+    for (unsigned files = n->rookOpenFiles[us] & n->minorFiles[us ^ 1]; files; files &= files - 1) blocked++;
     n->acc[GroupPieces] -= Sign(us) * 8 * blocked;
   }
   if (n->afterCaptures) n->pawnAcc[GroupPawnStructure] += e->endgameCorrection;
