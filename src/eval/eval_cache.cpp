@@ -65,11 +65,13 @@ void ClearEvalTables() {
   ClearMobilityCache();
 }
 
-// key1 % cacheEntries by two multiplications instead of a division; the fraction
-// key1 / cacheEntries kept in 64 bits gives the exact remainder for every 32-bit key and size.
+// key1 % cacheEntries by multiplications instead of a division: the fraction key1 / cacheEntries
+// kept in 64 bits, times cacheEntries, has the exact remainder in its top 32 of 96 bits for every
+// 32-bit key and size. The product's top is taken in two 32-bit halves (no 128-bit type needed).
 static inline uint32_t SlotOf(uint32_t key1) {
   uint64_t fraction = cacheFactor * key1;
-  return uint32_t((static_cast<unsigned __int128>(fraction) * cacheEntries) >> 64);
+  uint64_t low = (fraction & 0xFFFFFFFFu) * cacheEntries, high = (fraction >> 32) * cacheEntries;
+  return uint32_t((high + (low >> 32)) >> 32);
 }
 
 uint32_t EvalCacheSlot(uint32_t key1) { return cacheEntries ? SlotOf(key1) : 0; }
