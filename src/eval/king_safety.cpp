@@ -17,7 +17,9 @@ static const int LoneQueenContact[9] = {-5, -5, -4, -2, -2, -2, -2, -2, -2};
 static const int SupportedQueenContact[12] = {-20, -20, -10, -5, -2, -2, -2, -2, -2, -2, -2, -2};
 
 static int Min(int a, int b) { return a < b ? a : b; }
-static int IsEdge(int s) { return SquareFile(s) == 1 || SquareFile(s) == 8 || SquareRank(s) == 1 || SquareRank(s) == 8; }
+static int IsEdge(int s) {
+  return SquareFile(s) == 1 || SquareFile(s) == 8 || SquareRank(s) == 1 || SquareRank(s) == 8;
+}
 static int PawnsOn(const EvalNode* n, int side, int f) { return n->pe->sidePawnsOnFile[side][f]; }
 
 

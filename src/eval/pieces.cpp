@@ -89,26 +89,29 @@ static int Bishop(EvalNode* n, int us, int s) {
   } else {
     v += 3;
   }
-  // Trapped and hemmed bishops, squares named from us's side.
-  int x = SideSquare(us, s);
-  auto enemyPawn = [&](int named) { return NamedHas(n, us, them, WPawn, named); };
-  auto enemyPawnGuards = [&](int named) { return (e->pawnAttacks[them] & SquareBit(SideSquare(us, named))) != 0; };
-  if (x == sq::A7 && enemyPawn(sq::B6)) {
-    v -= enemyPawn(sq::C7) ? 120 : 60;
-  } else if (x == sq::H7 && enemyPawn(sq::G6)) {
-    v -= enemyPawn(sq::F7) ? 120 : 60;
-  } else if (x == sq::A2 && enemyPawn(sq::C4)) {
-    v -= enemyPawnGuards(sq::C4) ? 24 : 14;
-  } else if (x == sq::H2 && enemyPawn(sq::F4)) {
-    v -= enemyPawnGuards(sq::F4) ? 24 : 14;
-  } else if (x == sq::A1 && enemyPawn(sq::C3)) {
-    v -= (enemyPawn(sq::B4) || enemyPawn(sq::D4)) ? 65 : 15;
-  } else if (x == sq::H1 && enemyPawn(sq::F3)) {
-    v -= (enemyPawn(sq::G4) || enemyPawn(sq::E4)) ? 65 : 15;
-  } else if (SquareFile(s) == 1 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd + 1)) {
-    v -= 12;
-  } else if (SquareFile(s) == 8 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd - 1)) {
-    v -= 12;
+  // Trapped and hemmed bishops, squares named from us's side; all of them on the a- or h-file.
+  int file = SquareFile(s);
+  if (file == 1 || file == 8) {
+    int x = SideSquare(us, s);
+    auto enemyPawn = [&](int named) { return NamedHas(n, us, them, WPawn, named); };
+    auto enemyPawnGuards = [&](int named) { return (e->pawnAttacks[them] & SquareBit(SideSquare(us, named))) != 0; };
+    if (x == sq::A7 && enemyPawn(sq::B6)) {
+      v -= enemyPawn(sq::C7) ? 120 : 60;
+    } else if (x == sq::H7 && enemyPawn(sq::G6)) {
+      v -= enemyPawn(sq::F7) ? 120 : 60;
+    } else if (x == sq::A2 && enemyPawn(sq::C4)) {
+      v -= enemyPawnGuards(sq::C4) ? 24 : 14;
+    } else if (x == sq::H2 && enemyPawn(sq::F4)) {
+      v -= enemyPawnGuards(sq::F4) ? 24 : 14;
+    } else if (x == sq::A1 && enemyPawn(sq::C3)) {
+      v -= (enemyPawn(sq::B4) || enemyPawn(sq::D4)) ? 65 : 15;
+    } else if (x == sq::H1 && enemyPawn(sq::F3)) {
+      v -= (enemyPawn(sq::G4) || enemyPawn(sq::E4)) ? 65 : 15;
+    } else if (file == 1 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd + 1)) {
+      v -= 12;
+    } else if (file == 8 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd - 1)) {
+      v -= 12;
+    }
   }
   return v + DefendedOrPinned(n, us, s, 1);
 }
