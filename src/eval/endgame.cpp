@@ -216,7 +216,7 @@ void EvaluateSpecialEndings(EvalNode* n) {
 
 void EvaluateMaterialEntry(EvalNode* n) {
   MaterialEntry scratch;
-  const MaterialEntry* m = MaterialLookup(n->pos, n->ps, &scratch);
+  const MaterialEntry* m = MaterialLookupCounted(n->pos, n->ps, n->counts, &scratch);
   if (m->scale) Narrow(n, m->scale);
   int v = m->score;
   if (m->flags & MaterialPawnCountTerm)

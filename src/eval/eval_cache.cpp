@@ -13,6 +13,7 @@ struct EvalCacheEntry {
 
 static EvalCacheEntry* cacheTable[2];
 static uint32_t cacheEntries;
+static uint64_t cacheFactor;  // 2^64 / cacheEntries rounded up, for SlotOf
 static int cacheKb;
 
 // The largest "Hash" total is 4096 MB; a larger request is refused without trying.
@@ -32,6 +33,7 @@ static int TryAllocate(int kb) {
   cacheTable[0] = a;
   cacheTable[1] = b;
   cacheEntries = n;
+  cacheFactor = UINT64_MAX / n + 1;
   cacheKb = kb;
   return 1;
 }
@@ -49,6 +51,7 @@ void FreeEvalCache() {
   std::free(cacheTable[1]);
   cacheTable[0] = cacheTable[1] = nullptr;
   cacheEntries = 0;
+  cacheFactor = 0;
   cacheKb = 0;
 }
 
@@ -62,15 +65,26 @@ void ClearEvalTables() {
   ClearMobilityCache();
 }
 
+// key1 % cacheEntries by multiplications instead of a division: the fraction key1 / cacheEntries
+// kept in 64 bits, times cacheEntries, has the exact remainder in its top 32 of 96 bits for every
+// 32-bit key and size. The product's top is taken in two 32-bit halves (no 128-bit type needed).
+static inline uint32_t SlotOf(uint32_t key1) {
+  uint64_t fraction = cacheFactor * key1;
+  uint64_t low = (fraction & 0xFFFFFFFFu) * cacheEntries, high = (fraction >> 32) * cacheEntries;
+  return uint32_t((high + (low >> 32)) >> 32);
+}
+
+uint32_t EvalCacheSlot(uint32_t key1) { return cacheEntries ? SlotOf(key1) : 0; }
+
 void PrefetchEvalEntry(int side, uint32_t key1) {
-  if (cacheEntries) __builtin_prefetch(&cacheTable[side][key1 % cacheEntries]);
+  if (cacheEntries) __builtin_prefetch(&cacheTable[side][SlotOf(key1)]);
 }
 
 static inline uint32_t Formed(uint32_t stamp, int score) { return (stamp << 16) | uint32_t(int32_t(int16_t(score))); }
 
 int EvalCacheProbe(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int partial, int* score, int* attackFlag) {
   if (!cacheEntries) return 0;
-  const EvalCacheEntry* e = &cacheTable[side][key1 % cacheEntries];
+  const EvalCacheEntry* e = &cacheTable[side][SlotOf(key1)];
   stamp &= 0xFFFF;
   if ((e->data >> 16) != stamp) return 0;
   int stored = int16_t(e->data & 0xFFFF);
@@ -84,7 +98,7 @@ int EvalCacheProbe(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int p
 void EvalCacheStore(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int partial, int score, int attackFlag) {
   // A score that does not fit 16 bits is not kept rather than kept truncated.
   if (!cacheEntries || score < -32768 || score > 32767) return;
-  EvalCacheEntry* e = &cacheTable[side][key1 % cacheEntries];
+  EvalCacheEntry* e = &cacheTable[side][SlotOf(key1)];
   stamp &= 0xFFFF;
   uint32_t check = (key2 & ~3u) | uint32_t(attackFlag ? 2 : 0) | uint32_t(partial ? 1 : 0);
   e->check = check ^ Formed(stamp, score);

@@ -19,5 +19,7 @@ int EvalCacheProbe(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int p
                    int* score, int* attackFlag);
 void EvalCacheStore(int side, uint32_t key1, uint32_t key2, uint32_t stamp, int partial,
                     int score, int attackFlag);
+// The entry index a key 1 maps to: key1 modulo the entry count (0 without a cache).
+uint32_t EvalCacheSlot(uint32_t key1);
 // Starts loading the entry a probe with this side and key 1 would read.
 void PrefetchEvalEntry(int side, uint32_t key1);

@@ -14,6 +14,7 @@ static int FirstOf(const Position* pos, int side, int code) {
 }
 
 void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps) {
+  PrefetchMaterialEntry(ps);
   int afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
   *n = EvalNode{};
   n->pos = pos;
@@ -30,10 +31,10 @@ void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps) {
     n->rooks[side] = pos->pieceCount[WRook | b];
     n->queens[side] = pos->pieceCount[WQueen | b];
     n->phase[side] = ps->phaseCount[side];
-    MaterialCounts counts;
-    CountMaterial(pos, ps, side, &counts);
-    n->lightBishops[side] = counts.light;
-    n->darkBishops[side] = counts.dark;
+    MaterialCounts* counts = &n->counts[side];
+    CountMaterial(pos, ps, side, counts);
+    n->lightBishops[side] = counts->light;
+    n->darkBishops[side] = counts->dark;
   }
   n->afterCaptures = afterCaptures;
   n->endgame = (PhaseCode & 0x64) || afterCaptures;

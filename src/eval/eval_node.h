@@ -4,6 +4,7 @@
 #include "board/position.h"
 #include "eval/base_tables.h"
 #include "eval/eval_breakdown.h"
+#include "eval/material.h"
 #include "eval/pawn_structure.h"
 #include "eval/square_geometry.h"
 
@@ -17,6 +18,7 @@ struct EvalNode {
   int queen[2];              // first queen square, 0 when none
   int knights[2], bishops[2], rooks[2], queens[2];
   int lightBishops[2], darkBishops[2];
+  MaterialCounts counts[2];  // as the material table reads them
   int phase[2];
   int endgame;               // PhaseCode & 0x64, or the endgame after captures
   int afterCaptures;         // EndgameAfterCaptures of the node

@@ -1,6 +1,7 @@
 // King safety: the danger to each king from the attack tables and the pawn shelter, the
 // king-position terms around it and the root's king-attack patterns.
 #include "eval/king_safety.h"
+#include "board/geometry.h"
 #include "board/piece_values.h"
 #include "board/types.h"
 #include <initializer_list>
@@ -16,32 +17,25 @@ static const int LoneQueenContact[9] = {-5, -5, -4, -2, -2, -2, -2, -2, -2};
 static const int SupportedQueenContact[12] = {-20, -20, -10, -5, -2, -2, -2, -2, -2, -2, -2, -2};
 
 static int Min(int a, int b) { return a < b ? a : b; }
-static int IsEdge(int s) { return FileOf(s) == 1 || FileOf(s) == 8 || RankOf(s) == 1 || RankOf(s) == 8; }
+static int IsEdge(int s) {
+  return SquareFile(s) == 1 || SquareFile(s) == 8 || SquareRank(s) == 1 || SquareRank(s) == 8;
+}
 static int PawnsOn(const EvalNode* n, int side, int f) { return n->pe->sidePawnsOnFile[side][f]; }
 
-// The king's neighbours (at most eight), returned in `t`.
-static int Neighbours(int k, int t[8]) {
-  int count = 0;
-  for (int dr = -1; dr <= 1; dr++)
-    for (int df = -1; df <= 1; df++) {
-      int s = (df || dr) ? StepFrom(k, df, dr) : 0;
-      if (s) t[count++] = s;
-    }
-  return count;
-}
 
 static int EndgameKingSafety(const EvalNode* n, int us, int k) {
   int them = us ^ 1, p = n->phase[them];
   if (!n->queens[them] && p < 2) return 0;
-  int t[8], count = Neighbours(k, t), sum = 0, over = 0;
-  for (int i = 0; i < count; i++) {
+  const uint8_t* t = KingTargets[k];
+  int sum = 0, over = 0;
+  for (int i = 0; t[i]; i++) {
     int c = AttackCount(n, them, t[i]);
     sum += c;
     over += c > AttackCount(n, us, t[i]);
   }
   if (!n->queens[them]) return IsEdge(k) ? -((6 * sum + 20 * over) * p) / 10 : -((over + sum) * p) / 2;
   int shelter = 0;
-  for (int i = 0; i < count; i++)
+  for (int i = 0; t[i]; i++)
     if (IsCode(n, t[i], OwnPiece(us, WPawn)) && RelRank(us, t[i]) >= RelRank(us, k))
       shelter += RelRank(us, t[i]) > RelRank(us, k) ? 2 : 1;
   return (ShelterValue[Min(shelter, 8)] - 21 * over - 6 * sum) * p / 10;
@@ -50,10 +44,11 @@ static int EndgameKingSafety(const EvalNode* n, int us, int k) {
 // The enemy queen on `q` next to the king with nothing behind it on its line through t.
 static int QueenIsAlone(const EvalNode* n, int them, int q, int t) {
   const AttackCell* cell = &n->pos->attacks[them].cell[q];
-  int step = LineStep(t, q);
+  const int8_t* steps = StepBetween[t];
+  int step = steps[q];
   for (int i = 0; i < cell->count; i++) {
     int a = cell->from[i];
-    if (IsSlider(n->board[a]) && LineStep(t, a) == step) return 0;
+    if (IsSlider(n->board[a]) && steps[a] == step) return 0;
   }
   return 1;
 }
@@ -77,19 +72,30 @@ static void CountAttackers(const EvalNode* n, int them, int t, KingZone* z) {
 static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
   int them = us ^ 1, p = n->phase[them], fwd = Forward(us);
   KingZone z{};
-  int t[8], count = Neighbours(k, t);
-  for (int i = 0; i < count; i++) {
-    int s = t[i], code = n->board[s];
-    int front = RelRank(us, s) > RelRank(us, k);
+  int enemyQueen = OwnPiece(them, WQueen);
+  for (const uint8_t* t = KingTargets[k]; *t; t++) {
+    int s = *t, code = n->board[s];
+    // A neighbour's square difference from the king, told forwards for us: 7 to 9 is the
+    // rank in front, -1 and 1 the king's rank.
+    int ahead = us ? k - s : s - k;
+    int front = ahead > 1;
     int own = AttackCount(n, us, s), enemy = AttackCount(n, them, s);
     if (front) z.defence += own - 1 + (code && PieceSide(code) == us && PieceKind(code) != WPawn);
     if (enemy > 0) {
       z.attacks += enemy + (front && !IsPawnCode(code));
-      CountAttackers(n, them, s, &z);
       const AttackCell* cell = &n->pos->attacks[them].cell[s];
+      int queens = 0;
       for (int j = 0; j < cell->count; j++) {
+        int a = cell->from[j], attacker = n->board[a];
+        queens += attacker == enemyQueen;
+        if (z.counted & SquareBit(a)) continue;
+        z.counted |= SquareBit(a);
+        z.distinct++;
+        z.weight += PhaseWeight[attacker];
+      }
+      for (int j = 0; queens && j < cell->count; j++) {
         int q = cell->from[j];
-        if (n->board[q] != OwnPiece(them, WQueen)) continue;
+        if (n->board[q] != enemyQueen) continue;
         if (enemy == 1 && QueenIsAlone(n, them, q, s)) {
           z.queenTerms += LoneQueenContact[Min(own, 8)];
         } else {
@@ -102,12 +108,12 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
       z.freeSquares++;
     }
     if (enemy > own) z.overpowered++;
-    if (code == OwnPiece(us, WPawn) && RelRank(us, s) >= RelRank(us, k)) z.shelter += front ? 2 : 1;
+    if (code == OwnPiece(us, WPawn) && ahead >= -1) z.shelter += front ? 2 : 1;
   }
   int q = z.queenTerms;
   if (z.freeSquares == 0) q -= z.queenContact ? 27 : 12;
   int x3 = 0, x4 = 0;
-  int file = FileOf(k);
+  int file = SquareFile(k);
   if (RelRank(us, k) == 1 && (file <= 3 || file >= 6)) {
     int first = file <= 3 ? 1 : 6;
     for (int f = first; f < first + 3; f++) {
@@ -124,7 +130,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
   int score = attackPart + ((r + h) * p) / 10;
   if (IsCode(n, k + fwd, OwnPiece(them, WPawn))) score += 30;
 
-  int enemyKingFile = FileOf(n->king[them]);
+  int enemyKingFile = SquareFile(n->king[them]);
   int hasQueen = n->queens[them] > 0, queenAndRook = hasQueen && n->rooks[them] > 0;
   int low = RelRank(us, k) <= 2;
   auto own = [&](int x) { return NamedHas(n, us, us, WPawn, x); };
@@ -142,7 +148,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
     if (!PawnsOn(n, us, 2)) score -= p;
     if (queenAndRook) {
       if (SameWingFlag) {
-        int eq = FileOf(n->queen[them]);
+        int eq = SquareFile(n->queen[them]);
         if (n->pe->pawnsOnFile[1] == 0 && n->queen[them] && eq <= 2) score -= 20;
       } else {
         if (!PawnsOn(n, them, 2)) score -= 15;
@@ -168,7 +174,7 @@ static int MiddlegameKingSafety(EvalNode* n, int us, int k) {
     if (!PawnsOn(n, us, 7)) score -= p;
     if (queenAndRook) {
       if (SameWingFlag) {
-        int eq = FileOf(n->queen[them]);
+        int eq = SquareFile(n->queen[them]);
         if (n->pe->pawnsOnFile[8] == 0 && n->queen[them] && eq >= 7) score -= 20;
       } else {
         if (!PawnsOn(n, them, 7)) score -= 15;
@@ -192,7 +198,7 @@ static const uint8_t NeighbourFiles[9] = {0, 0x06, 0x05, 0x0B, 0x14, 0x28, 0xD0,
 
 static int OpenFilesAroundKing(const EvalNode* n, int k) {
   const int8_t* pawns = n->pe->pawnsOnFile;
-  int file = FileOf(k), v = pawns[file] == 0 ? -3 : pawns[file] == 1 ? -2 : 0;
+  int file = SquareFile(k), v = pawns[file] == 0 ? -3 : pawns[file] == 1 ? -2 : 0;
   for (int f = 1; f <= 8; f++)
     if ((NeighbourFiles[file] >> (f - 1) & 1) && pawns[f] < 2) v -= 1;
   return v;
@@ -207,10 +213,10 @@ static int KingBetweenRooks(const EvalNode* n, int us) {
   int files[2], count = 0;
   for (int i = 0; i < slots->count && count < 2; i++) {
     int s = n->pos->pieceList[us][slots->entry[i]];
-    if (s != CapturedMark && s) files[count++] = FileOf(s);
+    if (s != CapturedMark && s) files[count++] = SquareFile(s);
   }
   if (count < 2) return 0;
-  int kf = FileOf(n->king[us]);
+  int kf = SquareFile(n->king[us]);
   return (kf > files[0] && kf < files[1]) || (kf > files[1] && kf < files[0]);
 }
 
@@ -235,7 +241,7 @@ void EvaluateKingSafety(EvalNode* n) {
       if (n->phase[them] > 7 && KingBetweenRooks(n, us))
         k -= Sign(us) * (n->queens[them] ? 4 : 2) * n->phase[them];
     }
-    int wf = FileOf(n->king[White]), bf = FileOf(n->king[Black]);
+    int wf = SquareFile(n->king[White]), bf = SquareFile(n->king[Black]);
     if (((e->flags & PawnBlackKingWingFixed) && wf >= 7) || ((e->flags & PawnBlackQueenWingFixed) && wf <= 2)) k += 20;
     if (((e->flags & PawnWhiteKingWingFixed) && bf >= 7) || ((e->flags & PawnWhiteQueenWingFixed) && bf <= 2)) k -= 20;
     k += OpenFilesAroundKing(n, n->king[White]) * n->phase[Black];
@@ -261,14 +267,14 @@ void EvaluateKingAttackPatterns(EvalNode* n) {
     }
     int rear = e->sidePawnsOnFile[attacker][8] ? OwnRearRank(e, attacker, 8) : 0;
     int q = n->queen[attacker], queenTerm = 0, rookTerm = 0;
-    if (q && FileOf(q) == 8 && RelRank(attacker, q) > rear) {
+    if (q && SquareFile(q) == 8 && RelRank(attacker, q) > rear) {
       v += unit;
       queenTerm = 1;
     }
     const PieceSlots* slots = &n->pos->slots[OwnPiece(attacker, WRook)];
     for (int i = 0; i < slots->count; i++) {
       int s = n->pos->pieceList[attacker][slots->entry[i]];
-      if (s == CapturedMark || !s || FileOf(s) != 8 || RelRank(attacker, s) <= rear) continue;
+      if (s == CapturedMark || !s || SquareFile(s) != 8 || RelRank(attacker, s) <= rear) continue;
       v += unit;
       rookTerm = 1;
     }

@@ -21,21 +21,6 @@ static int OppositeBishopScale(int difference, int phase) {
   return 0;
 }
 
-void CountMaterial(const Position* pos, const PlyState* ps, int side, MaterialCounts* c) {
-  int b = side << 3;
-  c->pawns = pos->pieceCount[WPawn | b];
-  c->knights = pos->pieceCount[WKnight | b];
-  c->bishops = pos->pieceCount[WBishop | b];
-  c->rooks = pos->pieceCount[WRook | b];
-  c->queens = pos->pieceCount[WQueen | b];
-  // The signature holds 64 per light and 128 per dark bishop beside the other weights.
-  int bishopPart = int(ps->signature[side]) - c->pawns - 16 * c->knights - 256 * c->rooks - 1024 * c->queens;
-  c->dark = bishopPart / 64 - c->bishops;
-  if (c->dark < 0) c->dark = 0;
-  if (c->dark > c->bishops) c->dark = c->bishops;
-  c->light = c->bishops - c->dark;
-}
-
 static int Colours(const MaterialCounts* c) { return (c->light > 0) + (c->dark > 0); }
 static int Minors(const MaterialCounts* c) { return c->knights + c->bishops; }
 
@@ -197,6 +182,16 @@ void MaterialBalance(const PlyState* ps, const MaterialCounts counts[2], Materia
   e->flags = uint8_t(flags | MaterialFilled);
 }
 
+static uint32_t MaterialIndex(uint32_t ws, uint32_t bs) {
+  return (ZobristKey1[WPawn][1 + (ws >> 6 & 63)] ^ ZobristKey1[WBishop][1 + (bs >> 6 & 63)] ^
+          ZobristKey1[WKing][1 + (ws & 63)] ^ ZobristKey1[WKnight][1 + (bs & 63)]) &
+         (MaterialHashSize - 1);
+}
+
+void PrefetchMaterialEntry(const PlyState* ps) {
+  __builtin_prefetch(&MaterialHash[MaterialIndex(ps->signature[White], ps->signature[Black])]);
+}
+
 static int FitsSignature(const MaterialCounts* c) {
   return c->knights <= 3 && c->light <= 1 && c->dark <= 1 && c->rooks <= 3 && c->queens <= 3 && c->pawns <= 8;
 }
@@ -205,16 +200,18 @@ const MaterialEntry* MaterialLookup(const Position* pos, const PlyState* ps, Mat
   MaterialCounts counts[2];
   CountMaterial(pos, ps, White, &counts[White]);
   CountMaterial(pos, ps, Black, &counts[Black]);
+  return MaterialLookupCounted(pos, ps, counts, scratch);
+}
+
+const MaterialEntry* MaterialLookupCounted(const Position* pos, const PlyState* ps, const MaterialCounts counts[2],
+                                           MaterialEntry* scratch) {
   uint32_t ws = ps->signature[White], bs = ps->signature[Black];
   if (!FitsSignature(&counts[White]) || !FitsSignature(&counts[Black])) {
     MaterialBalance(ps, counts, scratch);
     return scratch;
   }
   uint32_t key = ws << 16 | bs;
-  uint32_t index = (ZobristKey1[WPawn][1 + (ws >> 6 & 63)] ^ ZobristKey1[WBishop][1 + (bs >> 6 & 63)] ^
-                    ZobristKey1[WKing][1 + (ws & 63)] ^ ZobristKey1[WKnight][1 + (bs & 63)]) &
-                   (MaterialHashSize - 1);
-  MaterialEntry* e = &MaterialHash[index];
+  MaterialEntry* e = &MaterialHash[MaterialIndex(ws, bs)];
   if (e->key == key && (e->flags & MaterialFilled)) {
     KESTRANE_ASSERT(MaterialEntryIsOk(e, pos, ps));
     return e;

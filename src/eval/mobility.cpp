@@ -2,6 +2,7 @@
 #include "eval/mobility.h"
 #include <initializer_list>
 #include <cstdint>
+#include "board/geometry.h"
 #include "board/keys.h"
 #include "board/option_values.h"
 #include "board/types.h"
@@ -27,7 +28,6 @@ static const int8_t KnightSafeSquare[65] = {
     0, 1, 1, 1, 1, 1, 1, 0,
 };
 static const int BishopPawnMobility[18] = {-20, -13, -5, 2, 4, 6, 8, 10, 11, 11, 12, 12, 13, 13, 14, 14, 14, 14};
-static const int KnightJumps[8][2] = {{-2, -1}, {2, -1}, {-1, -2}, {1, -2}, {2, 1}, {-2, 1}, {1, 2}, {-1, 2}};
 static const int Diagonals[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
 
 void ClearMobilityCache() {
@@ -50,10 +50,8 @@ static int CentrePart(const EvalNode* n) {
 
 static int KnightMobility(const EvalNode* n, int us, int s) {
   int them = us ^ 1, v = 0, safe = 0;
-  for (const auto& j : KnightJumps) {
-    int t = StepFrom(s, j[0], j[1]);
-    if (!t) continue;
-    int code = n->board[t];
+  for (const uint8_t* jump = KnightTargets[s]; *jump; jump++) {
+    int t = *jump, code = n->board[t];
     if (n->pe->pawnAttacks[them] & SquareBit(t)) {
       v -= 3;
     } else if ((!code || PieceSide(code) == them) && AttackCount(n, us, t) > AttackCount(n, them, t)) {
@@ -81,10 +79,17 @@ static int BishopPawnMobilityCount(const EvalNode* n, int us, int s) {
   return count;
 }
 
+static inline uint32_t BishopKey1(const EvalNode* n, int us, int s) {
+  return n->ps->pawnKey1 ^ ZobristKey1[OwnPiece(us, WBishop)][s];
+}
+
+void PrefetchBishopMobility(const EvalNode* n, int us, int s) {
+  __builtin_prefetch(&MobilityCache[BishopKey1(n, us, s) & (MobilityCacheSize - 1)]);
+}
+
 static int BishopMobility(const EvalNode* n, int us, int s) {
-  int code = OwnPiece(us, WBishop);
-  uint32_t key1 = n->ps->pawnKey1 ^ ZobristKey1[code][s];
-  uint32_t key2 = n->ps->pawnKey2 ^ ZobristKey2[code][s];
+  uint32_t key1 = BishopKey1(n, us, s);
+  uint32_t key2 = n->ps->pawnKey2 ^ ZobristKey2[OwnPiece(us, WBishop)][s];
   MobilityEntry* e = &MobilityCache[key1 & (MobilityCacheSize - 1)];
   if ((e->word0 >> 8) == (key1 >> 8) && e->word1 == key2) return int8_t(e->word0 & 0xFF);
   int count = BishopPawnMobilityCount(n, us, s);
@@ -106,14 +111,22 @@ int CentreAndMobility(EvalNode* n) {
     if (OptionWeights[WeightCenterControl] != 100) centre = centre * OptionWeights[WeightCenterControl] / 100;
     t += centre;
   }
+  // Only knights and bishops have a term: their slots are read instead of the whole list.
   const Position* pos = n->pos;
   for (int us = White; us <= Black; us++) {
-    int sg = Sign(us);
-    for (int i = 1; pos->pieceList[us][i]; i++) {
-      int s = pos->pieceList[us][i];
-      if (s == CapturedMark) continue;
-      t += sg * MobilityTerm(n, us, s);
+    const uint8_t* list = pos->pieceList[us];
+    const PieceSlots* knights = &pos->slots[OwnPiece(us, WKnight)];
+    const PieceSlots* bishops = &pos->slots[OwnPiece(us, WBishop)];
+    int v = 0;
+    for (int i = 0; i < knights->count; i++) {
+      int s = list[knights->entry[i]];
+      if (s && s != CapturedMark) v += KnightMobility(n, us, s);
     }
+    for (int i = 0; i < bishops->count; i++) {
+      int s = list[bishops->entry[i]];
+      if (s && s != CapturedMark) v += BishopMobility(n, us, s);
+    }
+    t += Sign(us) * v;
   }
   return t;
 }

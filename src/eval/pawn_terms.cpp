@@ -10,14 +10,14 @@
 
 // Support from own pieces behind the pawn and the enemy's rooks on its file.
 static int SliderSupport(const EvalNode* n, int us, int s, int* support) {
-  int r = RelRank(us, s), f = FileOf(s), v = 0;
+  int r = RelRank(us, s), f = SquareFile(s), v = 0;
   for (int pass = 0; pass < 2; pass++) {
     int owner = pass == 0 ? us : us ^ 1;
     const AttackCell* cell = &n->pos->attacks[owner].cell[s];
     for (int i = cell->count - 1; i >= 0; i--) {
       int a = cell->from[i], code = n->board[a];
       if (!IsSlider(code)) continue;
-      int behind = FileOf(a) == f && RelRank(us, a) < r;
+      int behind = SquareFile(a) == f && RelRank(us, a) < r;
       int above = RelRank(us, a) > r;
       if (code == OwnPiece(owner, WRook)) {
         if (above) {
@@ -39,9 +39,9 @@ static int SliderSupport(const EvalNode* n, int us, int s, int* support) {
 }
 
 static int PasserValue(const EvalNode* n, int us, int s) {
-  int them = us ^ 1, fwd = Forward(us), r = RelRank(us, s), f = FileOf(s), v = 0;
+  int them = us ^ 1, fwd = Forward(us), r = RelRank(us, s), f = SquareFile(s), v = 0;
   int enemyKing = n->king[them];
-  if (Abs(FileOf(enemyKing) - f) <= 1 && RelRank(us, enemyKing) >= r) v -= 20;
+  if (Abs(SquareFile(enemyKing) - f) <= 1 && RelRank(us, enemyKing) >= r) v -= 20;
   if (r < 4) return v;
   int front = s + fwd, blocker = n->board[front];
   if (blocker && PieceSide(blocker) == them) {
@@ -67,27 +67,16 @@ static int PasserValue(const EvalNode* n, int us, int s) {
   return v;
 }
 
-void PawnTerms(EvalNode* n, int us, int s) {
-  const PawnEntry* e = n->pe;
-  int them = us ^ 1, sg = Sign(us), r = RelRank(us, s), fwd = Forward(us);
-  uint64_t bit = SquareBit(s);
-  if (e->passed[us] & bit) {
-    int v = PasserValue(n, us, s);
-    if (((PhaseCode & 4) || n->afterCaptures) && r >= 5 && Distance(n->king[us], s + fwd) <= 1)
-      v += r == 5 ? 11 : r == 6 ? 35 : 60;
-    int promotion = SquareOf(FileOf(s), us ? 1 : 8);
-    int limit = 8 - r + (n->side == them ? 1 : 0);
-    if (Distance(n->king[them], promotion) > limit) {
-      n->unstoppable[us]++;
-      v += n->phase[them] == 0 ? 400 : 30;
-    }
-    n->pawnAcc[GroupPassedPawns] += sg * v;
+void PassedPawnTerms(EvalNode* n, int us, int s) {
+  int them = us ^ 1, r = RelRank(us, s), fwd = Forward(us);
+  int v = PasserValue(n, us, s);
+  if (((PhaseCode & 4) || n->afterCaptures) && r >= 5 && Distance(n->king[us], s + fwd) <= 1)
+    v += r == 5 ? 11 : r == 6 ? 35 : 60;
+  int promotion = SquareOf(SquareFile(s), us ? 1 : 8);
+  int limit = 8 - r + (n->side == them ? 1 : 0);
+  if (Distance(n->king[them], promotion) > limit) {
+    n->unstoppable[us]++;
+    v += n->phase[them] == 0 ? 400 : 30;
   }
-  int enemyAttacks = AttackCount(n, them, s), v = 0;
-  if (e->weak[us] & bit) {
-    if (enemyAttacks) v += 4 * (AttackCount(n, us, s) - 3 * enemyAttacks);
-    v -= 3 * AttackCount(n, them, s + fwd);
-  }
-  if (enemyAttacks && !AttackCount(n, us, s)) v -= 7;
-  n->pawnAcc[GroupPawnStructure] += sg * v;
+  n->pawnAcc[GroupPassedPawns] += Sign(us) * v;
 }

@@ -2,10 +2,12 @@
 // the bishop terms by pawn colour. Each term is told for `us`; the result is added with
 // us's sign.
 #include "eval/pieces.h"
+#include "board/geometry.h"
 #include "board/piece_values.h"
 #include "board/types.h"
 #include <initializer_list>
 #include "eval/base_tables.h"
+#include "eval/mobility.h"
 #include "eval/pawn_terms.h"
 #include "eval/prepare_root.h"
 #include "eval/root_tables.h"
@@ -28,9 +30,8 @@ static int PinnedToMore(const EvalNode* n, int s, int enemy) {
   for (int i = 0; i < cell->count; i++) {
     int a = cell->from[i], code = n->board[a];
     if (!IsSlider(code)) continue;
-    int step = LineStep(a, s);
-    for (int t = s + step; step && t >= 1 && t <= 64 && Abs(FileOf(t) - FileOf(t - step)) <= 1; t += step) {
-      int there = n->board[t];
+    for (const uint8_t* beyond = BeyondList[s][a]; *beyond; beyond++) {
+      int there = n->board[*beyond];
       if (!there) continue;
       if (PieceSide(there) == colour && PieceValue[there] > PieceValue[code]) return 1;
       break;
@@ -41,12 +42,12 @@ static int PinnedToMore(const EvalNode* n, int s, int enemy) {
 
 // Shared by knights, bishops (markFile set) and rooks: an unguarded piece pinned to more
 // behind it loses 10; a pawn-guarded one on a file without pawns marks that file in minorFiles.
-static int DefendedOrPinned(EvalNode* n, int us, int s, int markFile) {
+static inline int DefendedOrPinned(EvalNode* n, int us, int s, int markFile) {
   if (!(n->pe->pawnAttacks[us] & SquareBit(s))) {
     if (n->pos->attacks[us ^ 1].cell[s].sliders && PinnedToMore(n, s, us ^ 1)) return -10;
     return 0;
   }
-  if (markFile && n->pe->pawnsOnFile[FileOf(s)] == 0) n->minorFiles[us] |= uint8_t(1 << (FileOf(s) - 1));
+  if (markFile && n->pe->pawnsOnFile[SquareFile(s)] == 0) n->minorFiles[us] |= uint8_t(1 << (SquareFile(s) - 1));
   return 0;
 }
 
@@ -58,7 +59,7 @@ static int Knight(EvalNode* n, int us, int s) {
   int pawnGuarded = (e->pawnAttacks[us] & SquareBit(s)) != 0;
   if (!(CentreMask[us] & SquareBit(s))) {
     if (s == SideSquare(us, sq::C3) && NamedHas(n, us, us, WPawn, sq::C2) && NamedHas(n, us, us, WPawn, sq::D4) &&
-        NamedHas(n, us, them, WPawn, sq::D5) && FileOf(n->king[us]) >= 5 && !n->endgame)
+        NamedHas(n, us, them, WPawn, sq::D5) && SquareFile(n->king[us]) >= 5 && !n->endgame)
       v -= 20;
   } else {
     if (e->outposts[us] & SquareBit(s)) {
@@ -70,13 +71,14 @@ static int Knight(EvalNode* n, int us, int s) {
     else if (RelRank(us, s) <= 6 && EnemyPawnAt(n, us, s + fwd))
       v += 5;
   }
-  if (n->queens[us] && WingOf(FileOf(s)) == WingOf(FileOf(n->king[them])))
-    v += KnightKingWing[Abs(RankOf(s) - RankOf(n->king[them]))];
+  if (n->queens[us] && WingOf(SquareFile(s)) == WingOf(SquareFile(n->king[them])))
+    v += KnightKingWing[Abs(SquareRank(s) - SquareRank(n->king[them]))];
   return v + DefendedOrPinned(n, us, s, 1);
 }
 
 static int Bishop(EvalNode* n, int us, int s) {
   const PawnEntry* e = n->pe;
+  PrefetchBishopMobility(n, us, s);
   int them = us ^ 1, v = 0, fwd = Forward(us);
   if (e->flags & PawnOpenCentre) v += 6;
   v -= 3 * e->blockedColour[us][IsDarkSquare(s)];
@@ -87,26 +89,29 @@ static int Bishop(EvalNode* n, int us, int s) {
   } else {
     v += 3;
   }
-  // Trapped and hemmed bishops, squares named from us's side.
-  int x = SideSquare(us, s);
-  auto enemyPawn = [&](int named) { return NamedHas(n, us, them, WPawn, named); };
-  auto enemyPawnGuards = [&](int named) { return (e->pawnAttacks[them] & SquareBit(SideSquare(us, named))) != 0; };
-  if (x == sq::A7 && enemyPawn(sq::B6)) {
-    v -= enemyPawn(sq::C7) ? 120 : 60;
-  } else if (x == sq::H7 && enemyPawn(sq::G6)) {
-    v -= enemyPawn(sq::F7) ? 120 : 60;
-  } else if (x == sq::A2 && enemyPawn(sq::C4)) {
-    v -= enemyPawnGuards(sq::C4) ? 24 : 14;
-  } else if (x == sq::H2 && enemyPawn(sq::F4)) {
-    v -= enemyPawnGuards(sq::F4) ? 24 : 14;
-  } else if (x == sq::A1 && enemyPawn(sq::C3)) {
-    v -= (enemyPawn(sq::B4) || enemyPawn(sq::D4)) ? 65 : 15;
-  } else if (x == sq::H1 && enemyPawn(sq::F3)) {
-    v -= (enemyPawn(sq::G4) || enemyPawn(sq::E4)) ? 65 : 15;
-  } else if (FileOf(s) == 1 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd + 1)) {
-    v -= 12;
-  } else if (FileOf(s) == 8 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd - 1)) {
-    v -= 12;
+  // Trapped and hemmed bishops, squares named from us's side; all of them on the a- or h-file.
+  int file = SquareFile(s);
+  if (file == 1 || file == 8) {
+    int x = SideSquare(us, s);
+    auto enemyPawn = [&](int named) { return NamedHas(n, us, them, WPawn, named); };
+    auto enemyPawnGuards = [&](int named) { return (e->pawnAttacks[them] & SquareBit(SideSquare(us, named))) != 0; };
+    if (x == sq::A7 && enemyPawn(sq::B6)) {
+      v -= enemyPawn(sq::C7) ? 120 : 60;
+    } else if (x == sq::H7 && enemyPawn(sq::G6)) {
+      v -= enemyPawn(sq::F7) ? 120 : 60;
+    } else if (x == sq::A2 && enemyPawn(sq::C4)) {
+      v -= enemyPawnGuards(sq::C4) ? 24 : 14;
+    } else if (x == sq::H2 && enemyPawn(sq::F4)) {
+      v -= enemyPawnGuards(sq::F4) ? 24 : 14;
+    } else if (x == sq::A1 && enemyPawn(sq::C3)) {
+      v -= (enemyPawn(sq::B4) || enemyPawn(sq::D4)) ? 65 : 15;
+    } else if (x == sq::H1 && enemyPawn(sq::F3)) {
+      v -= (enemyPawn(sq::G4) || enemyPawn(sq::E4)) ? 65 : 15;
+    } else if (file == 1 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd + 1)) {
+      v -= 12;
+    } else if (file == 8 && RelRank(us, s) >= 3 && OwnPawnAt(n, us, s - fwd - 1)) {
+      v -= 12;
+    }
   }
   return v + DefendedOrPinned(n, us, s, 1);
 }
@@ -114,14 +119,14 @@ static int Bishop(EvalNode* n, int us, int s) {
 // The queen term for rooks: the own queen on the enemy king's wing.
 static int QueenOnKingWing(const EvalNode* n, int us) {
   int q = n->queen[us], k = n->king[us ^ 1];
-  if (!q || WingOf(FileOf(q)) != WingOf(FileOf(k))) return 0;
-  return 20 - 2 * Abs(RankOf(q) - RankOf(k));
+  if (!q || WingOf(SquareFile(q)) != WingOf(SquareFile(k))) return 0;
+  return 20 - 2 * Abs(SquareRank(q) - SquareRank(k));
 }
 
 static int Rook(EvalNode* n, int us, int s) {
   const PawnEntry* e = n->pe;
   const ClassConstants* c = &PieceConstants;
-  int them = us ^ 1, v = 0, fwd = Forward(us), f = FileOf(s), r = RelRank(us, s);
+  int them = us ^ 1, v = 0, fwd = Forward(us), f = SquareFile(s), r = RelRank(us, s);
   int left = f > 1 ? n->board[s - 1] : 1, right = f < 8 ? n->board[s + 1] : 1;
   if (left && right) {
     v -= 8;
@@ -144,7 +149,7 @@ static int Rook(EvalNode* n, int us, int s) {
     for (int i = own->count - 1; i >= 0; i--) {
       int a = own->from[i];
       if (n->board[a] != OwnPiece(us, WRook)) continue;
-      if (RankOf(a) == RankOf(s)) {
+      if (SquareRank(a) == SquareRank(s)) {
         if (r == 1) v += c->rooksConnectedFirst;
         else if (r >= 7) v += c->rooksConnectedSeventh;
       } else if (e->sidePawnsOnFile[us][f] == 0) {
@@ -154,15 +159,15 @@ static int Rook(EvalNode* n, int us, int s) {
     }
   }
   int ownPawns = e->sidePawnsOnFile[us][f], enemyPawns = e->sidePawnsOnFile[them][f];
-  int kingFile = FileOf(n->king[them]), dk = Abs(f - kingFile);
+  int kingFile = SquareFile(n->king[them]), dk = Abs(f - kingFile);
   int attack = 0;
   if (!(PhaseCode & 4) && !n->afterCaptures) {
     if (ownPawns == 0 && enemyPawns == 0) {
       n->rookOpenFiles[us] |= uint8_t(1 << (f - 1));
-      if (n->queen[them] && FileOf(n->queen[them]) == f) v += 12;
-      if (FlankOf(f) == WingOf(kingFile) && n->queen[us] && WingOf(FileOf(n->queen[us])) == WingOf(kingFile))
+      if (n->queen[them] && SquareFile(n->queen[them]) == f) v += 12;
+      if (FlankOf(f) == WingOf(kingFile) && n->queen[us] && WingOf(SquareFile(n->queen[us])) == WingOf(kingFile))
         attack += QueenOnKingWing(n, us);
-      else if (n->queen[us] && FileOf(n->queen[us]) == f && RelRank(us, n->queen[us]) < r)
+      else if (n->queen[us] && SquareFile(n->queen[us]) == f && RelRank(us, n->queen[us]) < r)
         attack += 8;
       v += 20 - e->openFiles;
       if (dk <= 2) v += 2 * n->phase[us] - 4 * dk + (FlankOf(f) ? 26 : 7);
@@ -194,7 +199,7 @@ static int Rook(EvalNode* n, int us, int s) {
     if (ownPawns == 0 && enemyPawns == 0) {
       v += 16 - e->openFiles;
       n->rookOpenFiles[us] |= uint8_t(1 << (f - 1));
-      if (n->queen[them] && FileOf(n->queen[them]) == f) v += 10;
+      if (n->queen[them] && SquareFile(n->queen[them]) == f) v += 10;
     } else if (ownPawns == 0) {
       if (5 - e->openFiles > 0) v += 5 - e->openFiles;
     } else {
@@ -213,8 +218,8 @@ static int Rook(EvalNode* n, int us, int s) {
 
 static int Queen(EvalNode* n, int us, int s) {
   const PawnEntry* e = n->pe;
-  int them = us ^ 1, v = 0, fwd = Forward(us), f = FileOf(s), k = n->king[them];
-  if (!SameWingFlag && WingOf(f) == WingOf(FileOf(k))) v += 18 - 2 * Abs(RankOf(s) - RankOf(k));
+  int them = us ^ 1, v = 0, fwd = Forward(us), f = SquareFile(s), k = n->king[them];
+  if (!SameWingFlag && WingOf(f) == WingOf(SquareFile(k))) v += 18 - 2 * Abs(SquareRank(s) - SquareRank(k));
   if (Distance(s, k) <= 2) v += 13;
   if (e->sidePawnsOnFile[us][f] == 0) {
     if (e->sidePawnsOnFile[them][f] == 0) {
@@ -248,14 +253,20 @@ void EvaluatePieces(EvalNode* n) {
   const Position* pos = n->pos;
   for (int us = White; us <= Black; us++) {
     int sg = Sign(us);
+    int v = 0;
     for (int i = 1; pos->pieceList[us][i]; i++) {
       int s = pos->pieceList[us][i];
       if (s == CapturedMark) continue;
-      if (PieceKind(n->board[s]) == WPawn)
-        PawnTerms(n, us, s);
-      else
-        n->acc[GroupPieces] += sg * PieceTerm(n, us, s);
+      switch (PieceKind(n->board[s])) {
+        case WPawn: PawnTerms(n, us, s); break;
+        case WKnight: v += Knight(n, us, s); break;
+        case WBishop: v += Bishop(n, us, s); break;
+        case WRook: v += Rook(n, us, s); break;
+        case WQueen: v += Queen(n, us, s); break;
+        default: break;
+      }
     }
+    n->acc[GroupPieces] += sg * v;
   }
 }
 
@@ -264,7 +275,9 @@ void EvaluatePieceCorrections(EvalNode* n) {
   for (int us = White; us <= Black; us++) {
     if (!n->rooks[us]) continue;
     n->pawnAcc[GroupPawnStructure] += e->rookCorrection[us];
-    int blocked = __builtin_popcount(n->rookOpenFiles[us] & n->minorFiles[us ^ 1]);
+    // Counted bit by bit: the set is nearly always empty.
+    int blocked = 0;
+    for (unsigned files = n->rookOpenFiles[us] & n->minorFiles[us ^ 1]; files; files &= files - 1) blocked++;
     n->acc[GroupPieces] -= Sign(us) * 8 * blocked;
   }
   if (n->afterCaptures) n->pawnAcc[GroupPawnStructure] += e->endgameCorrection;

@@ -14,9 +14,10 @@ enum : int {
 };
 }  // namespace sq
 
-inline int IsDarkSquare(int s) { return ((s - 1) % 8 + (s - 1) / 8) % 2 == 0; }
+// For board squares (1..64): file and rank by mask and shift.
+inline int IsDarkSquare(int s) { return ((((s - 1) & 7) + ((s - 1) >> 3)) & 1) == 0; }
 inline int Distance(int a, int b) {
-  int df = (a - 1) % 8 - (b - 1) % 8, dr = (a - 1) / 8 - (b - 1) / 8;
+  int df = ((a - 1) & 7) - ((b - 1) & 7), dr = ((a - 1) >> 3) - ((b - 1) >> 3);
   if (df < 0) df = -df;
   if (dr < 0) dr = -dr;
   return df > dr ? df : dr;

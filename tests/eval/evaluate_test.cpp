@@ -183,6 +183,23 @@ TEST_F(EvaluateTest, CheckingRunNeedsNinePlies) {
   }
 }
 
+// The slot is the key modulo the entry count for sizes that are and are not powers of two.
+TEST_F(EvaluateTest, CacheSlotIsTheKeyModuloTheEntryCount) {
+  const uint32_t keys[] = {0u,          1u,          63u,         64u,         52415u,     52416u,
+                           0x7FFFFFFFu, 0x80000000u, 0x9E3779B9u, 0xFFFFFFFEu, 0xFFFFFFFFu};
+  for (int kb : {1, 3, 200, 819, 1024, 3072, 65536}) {
+    ASSERT_EQ(AllocateEvalCache(kb), 1);
+    uint32_t entries = uint32_t(kb) * 1024 / 16;
+    for (uint32_t key : keys) EXPECT_EQ(EvalCacheSlot(key), key % entries) << kb << " KB, key " << key;
+    uint32_t key = 12345;
+    for (int i = 0; i < 1000; i++) {
+      key = key * 1664525u + 1013904223u;
+      EXPECT_EQ(EvalCacheSlot(key), key % entries) << kb << " KB, key " << key;
+    }
+  }
+  ASSERT_EQ(AllocateEvalCache(1024), 1);
+}
+
 TEST_F(EvaluateTest, CacheKeepsOnlyScoresThatFitSixteenBits) {
   int stored = 0, flag = 0;
   EvalCacheStore(Black, 77, 0x12345678, EvalSignature, 0, 40000, 1);

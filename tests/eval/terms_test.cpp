@@ -123,3 +123,21 @@ TEST_F(TermsTest, WeightsScaleOnlyTheirOwnTerms) {
     EXPECT_EQ(endgamePawns.group[g], base.group[g]) << EvalGroupName[g];  // not an endgame
   }
 }
+
+// The square helpers by mask and shift agree with the board's file and rank on every square.
+TEST(SquareHelpers, AgreeWithTheBoardsFileAndRank) {
+  for (int a = 1; a <= 64; a++) {
+    EXPECT_EQ(SquareFile(a), FileOf(a)) << a;
+    EXPECT_EQ(SquareRank(a), RankOf(a)) << a;
+    EXPECT_EQ(RelRank(White, a), RankOf(a)) << a;
+    EXPECT_EQ(RelRank(Black, a), 9 - RankOf(a)) << a;
+    EXPECT_EQ(IsDarkSquare(a), (FileOf(a) + RankOf(a)) % 2 == 0) << a;
+    for (int b = 1; b <= 64; b++) {
+      int df = FileOf(a) - FileOf(b), dr = RankOf(a) - RankOf(b);
+      df = df < 0 ? -df : df;
+      dr = dr < 0 ? -dr : dr;
+      EXPECT_EQ(Distance(a, b), df > dr ? df : dr) << a << " " << b;
+      EXPECT_EQ(OnDiagonal(a, b), a != b && df == dr) << a << " " << b;
+    }
+  }
+}
