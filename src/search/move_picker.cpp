@@ -14,16 +14,6 @@ int IsStoredMoveSound(const Position* pos, const PlyState* node, Move move) {
   return move != 0 && PieceSide(MovePiece(move)) == node->side && IsMovePlausible(move, pos->board, node->flags);
 }
 
-void ResetPicker(PlyState* node) {
-  node->moveStage = 0;
-  node->listsMade = 0;
-  node->moveTotal = 0;
-  node->legalCount = 0;
-  node->triedHashMove2 = 0;
-  node->quietCursor = node->quietBase;
-  node->tacticalCursor = node->tacticalBase;
-}
-
 Move NextMove(Position* pos, PlyState* node) {
   Move move;
   switch (node->moveStage) {

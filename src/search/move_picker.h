@@ -9,7 +9,15 @@ Move NextMove(Position* pos, PlyState* node);
 // under the conditions of the quiescence search; 0 when done.
 Move NextQuiesceMove(Position* pos, PlyState* node, int qdepth);
 // Starts the node's picker again: stage, generated lists and counters back to zero.
-void ResetPicker(PlyState* node);
+inline void ResetPicker(PlyState* node) {
+  node->moveStage = 0;
+  node->listsMade = 0;
+  node->moveTotal = 0;
+  node->legalCount = 0;
+  node->triedHashMove2 = 0;
+  node->quietCursor = node->quietBase;
+  node->tacticalCursor = node->tacticalBase;
+}
 // 1 when a stored move (from a table entry) could be played here: IsMovePlausible, and the
 // moving piece belongs to the side to move, so that a table entry of another position can
 // never move the opponent's piece.

@@ -17,9 +17,10 @@ constexpr int StandPatMargin = 1155;  // a queen and a pawn
 
 // Table A only, at any depth. Sets hash move 1 for a capture or promotion (any move in
 // check); a trusted entry may narrow the window or end the node (1, with *cutoff).
-static bool ProbeQuiesceEntry(Position* pos, PlyState* node, int* alpha, int* beta, int* cutoff) {
+static bool ProbeQuiesceEntry(Position* pos, PlyState* node, const TransEntry* slot, int* alpha, int* beta,
+                              int* cutoff) {
   TransEntry entry;
-  if (!ReadTransEntry(TransSlotA(node->side, node->key1), node->key2, &entry)) return false;
+  if (!ReadTransEntry(slot, node->key2, &entry)) return false;
   if (entry.move && !IsStoredMoveSound(pos, node, entry.move)) return false;  // another position's
   if ((node->flags & InCheckFlag) || (entry.move & MoveTacticalMask)) node->hashMove1 = entry.move;
   if (!EntryTrusted(entry)) return false;
@@ -41,7 +42,8 @@ static bool ProbeQuiesceEntry(Position* pos, PlyState* node, int* alpha, int* be
 
 int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
   KESTRANE_ASSERT(PositionIsOk(pos, node));
-  __builtin_prefetch(TransSlotA(node->side, node->key1));
+  const TransEntry* slot = TransSlotA(node->side, node->key1);
+  __builtin_prefetch(slot);
   pos->nodeCount++;
   ResetPicker(node);
   node->bestMove = 0;
@@ -54,7 +56,7 @@ int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
   if (qdepth < 0 && IsRepetition(pos, node->irreversible, node->key2, 1)) return RepetitionScore(node);
 
   int cutoff;
-  if (ProbeQuiesceEntry(pos, node, &alpha, &beta, &cutoff)) return node->score = cutoff;
+  if (ProbeQuiesceEntry(pos, node, slot, &alpha, &beta, &cutoff)) return node->score = cutoff;
 
   int eval = 0;
   int best;
@@ -72,7 +74,6 @@ int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
   const bool pruning = !inCheck && node->material[side] > 0;
   Move move;
   while ((move = NextQuiesceMove(pos, node, qdepth))) {
-    PrefetchChild(node, move);
     if (pruning) {
       if (move & MoveTacticalMask) {
         const int captured = PieceValue[MoveCaptured(move)];
@@ -88,6 +89,7 @@ int Quiesce(Position* pos, PlyState* node, int alpha, int beta, int qdepth) {
         continue;
       }
     }
+    PrefetchChild(node, move, true);
     node->move = move;
     PlyState* child = MakeMove(pos, node);
     if (!child) continue;

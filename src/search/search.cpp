@@ -196,8 +196,8 @@ static void SearchRemainingMoves(Position* pos, PlyState* node, NodeFrame* f) {
   const int depth = f->depth - f->singularExt - 1;
   Move move;
   while ((move = NextMove(pos, node))) {
-    PrefetchChild(node, move);
     if (Prunable(pos, node, f, move)) continue;
+    PrefetchChild(node, move);
     node->move = move;
     PlyState* child = MakeMove(pos, node);
     if (!child) continue;

@@ -33,11 +33,14 @@ struct NodeFrame {
 // Starts loading what the child after `move` reads first, its table slots, its
 // evaluation-cache entry and, after a pawn move or capture, its pawn-table entry, while the move is still being tested and made. The rights in the
 // prefetch are the node's (a move that changes them just misses). Castling and en passant are
-// left to the child.
-inline void PrefetchChild(const PlyState* node, Move move) {
+// left to the child. A quiescence child reads table A only, so table B is left alone there.
+inline void PrefetchChild(const PlyState* node, Move move, bool quiesceChild = false) {
   if (move & (MoveCastle | MoveEnPassant | MoveNull)) return;
   const uint32_t key1 = ChildKey1(node, move);
-  PrefetchTransSlots(node->side ^ 1, key1);
+  if (quiesceChild)
+    __builtin_prefetch(TransSlotA(node->side ^ 1, key1));
+  else
+    PrefetchTransSlots(node->side ^ 1, key1);
   PrefetchEvaluation(node->side ^ 1, key1, node->flags, node->capturedKinds | CapturedKindBit[MoveCaptured(move)]);
   // A move that moves, promotes or takes a pawn leads to another pawn-table entry.
   const int mover = MovePiece(move), captured = MoveCaptured(move);
