@@ -61,19 +61,19 @@ int CaptureScore(Move move, const Position* pos) {
   return M > L + G ? L - M + G : D16;
 }
 
-// Each entry's key holds its score above the complement of its index, so the largest key is
-// the first entry of the best score and the scan has no data-dependent branch.
+// The first entry of the best score above the threshold; the scan keeps both the score and
+// the entry with conditional moves, without a data-dependent branch.
 Move PickBest(int32_t threshold, MoveEntry* list) {
-  const int64_t start = int64_t(uint64_t(int64_t(threshold)) << 32 | 0xFFFFFFFFu);
-  int64_t bestKey = start;
-  uint32_t low = 0xFFFFFFFEu;
+  MoveEntry* best = nullptr;
+  int32_t bestScore = threshold;
   MoveEntry* entry = list;
-  for (; entry->score != MoveListEnd; entry++, low--) {
-    const int64_t key = int64_t(uint64_t(int64_t(entry->score)) << 32 | low);
-    bestKey = key > bestKey ? key : bestKey;
+  for (; entry->score != MoveListEnd; entry++) {
+    const int32_t score = entry->score;
+    const bool better = score > bestScore;
+    best = better ? entry : best;
+    bestScore = better ? score : bestScore;
   }
-  if (bestKey == start) return 0;
-  MoveEntry* best = list + (0xFFFFFFFEu - uint32_t(bestKey));
+  if (best == nullptr) return 0;
   Move move = best->move;
   MoveEntry* last = entry - 1;
   *best = *last;
