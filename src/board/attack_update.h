@@ -49,7 +49,7 @@ inline void AddAttacks(const int8_t* board, AttackTable* table, int square, int 
   if (IsSlider(code)) {
     int kind = WalkOf(code);
     const uint8_t(*step)[2] = WalkStep[kind][square];
-    for (int s = step[square][0]; s != 0; s = step[s][board[s] != 0]) {
+    for (int s = step[square][0]; s != 0; s = board[s] ? step[s][1] : step[s][0]) {
       AttackCell* cell = &table->cell[s];
       AddAttacker(cell, square);
       cell->sliders++;
@@ -63,7 +63,7 @@ inline void RemoveAttacks(const int8_t* board, AttackTable* table, int square, i
   if (IsSlider(code)) {
     int kind = WalkOf(code);
     const uint8_t(*step)[2] = WalkStep[kind][square];
-    for (int s = step[square][0]; s != 0; s = step[s][board[s] != 0]) {
+    for (int s = step[square][0]; s != 0; s = board[s] ? step[s][1] : step[s][0]) {
       AttackCell* cell = &table->cell[s];
       RemoveAttacker(cell, square);
       cell->sliders--;
