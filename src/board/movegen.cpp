@@ -20,14 +20,6 @@ inline void AddEnPassant(MoveWriter* w, int from, int to) {
   AddTactical(w, MakeMoveWord(from, to, pawn, enemyPawn) | MoveEnPassant);
 }
 
-// The entry goes into the next free place and is kept only when `keep` is set, so the walks
-// add quiet moves without a branch; the place after the list is always free for its marker.
-inline void AddQuietIf(MoveWriter* w, Move move, bool keep) {
-  w->quiet->move = move;
-  w->quiet->score = w->history[move & 0x3FFF];
-  w->quiet += keep;
-}
-
 // Pushes of a pawn that does not reach the last rank: one step, and two from its home rank.
 inline void AddQuietPushes(MoveWriter* w, const int8_t* board, int sq, int code) {
   int ahead = PawnAhead[w->side][sq];
@@ -110,8 +102,8 @@ void GeneratePieceMoves(MoveWriter* w, PlyState* ps) {
         const uint8_t* targets = PieceKind(code) == WKing ? KingTargets[sq] : KnightTargets[sq];
         for (const uint8_t* t = targets; *t; t++) {
           int target = board[*t];
-          if (captures && IsEnemyPiece(target, side)) AddTactical(w, MakeMoveWord(sq, *t, code, target));
-          AddQuietIf(w, MakeMoveWord(sq, *t, code), target == 0);
+          if (target == 0) AddQuiet(w, MakeMoveWord(sq, *t, code));
+          else if (captures && IsEnemyPiece(target, side)) AddTactical(w, MakeMoveWord(sq, *t, code, target));
         }
         break;
       }
@@ -121,9 +113,13 @@ void GeneratePieceMoves(MoveWriter* w, PlyState* ps) {
         int s = step[sq][0];
         while (s != 0) {
           int target = board[s];
-          if (captures && IsEnemyPiece(target, side)) AddTactical(w, MakeMoveWord(sq, s, code, target));
-          AddQuietIf(w, MakeMoveWord(sq, s, code), target == 0);
-          s = step[s][target != 0];
+          if (target == 0) {
+            AddQuiet(w, MakeMoveWord(sq, s, code));
+            s = step[s][0];
+          } else {
+            if (captures && IsEnemyPiece(target, side)) AddTactical(w, MakeMoveWord(sq, s, code, target));
+            s = step[s][1];
+          }
         }
         break;
       }
