@@ -11,10 +11,10 @@
 inline void AddAttacker(AttackCell* cell, int square) { cell->from[cell->count++] = uint8_t(square); }
 
 // The attacker leaves its place to the last listed one. The list is searched for the first
-// byte equal to the square; bytes past the count are stale but come after the match.
+// byte equal to the square; bytes past the count are stale but come after the match. A lone
+// attacker is its own last entry, so it needs no case of its own.
 inline void RemoveAttacker(AttackCell* cell, int square) {
   int last = --cell->count;
-  if (last == 0) return;
   uint8_t* from = cell->from;
 #if defined(__SSE2__)
   static_assert(sizeof cell->from == 16, "one vector compare covers the attacker list");
@@ -27,23 +27,29 @@ inline void RemoveAttacker(AttackCell* cell, int square) {
   from[i] = from[last];
 }
 
-// The step pieces' target lists by code; null for sliders and empty codes.
+// The step pieces' target lists by code, found without a branch on the code: the first
+// square's list and the distance between lists. Sliders and empty codes have none.
+struct StepTargetTable {
+  const uint8_t* first;
+  int stride;
+};
+
+inline constexpr StepTargetTable StepTargetTables[16] = {
+    {nullptr, 0}, {&KingTargets[0][0], 9}, {&PawnCaptureTargets[White][0][0], 3}, {&KnightTargets[0][0], 9},
+    {nullptr, 0}, {nullptr, 0}, {nullptr, 0}, {nullptr, 0},
+    {nullptr, 0}, {&KingTargets[0][0], 9}, {&PawnCaptureTargets[Black][0][0], 3}, {&KnightTargets[0][0], 9},
+    {nullptr, 0}, {nullptr, 0}, {nullptr, 0}, {nullptr, 0}};
+
 inline const uint8_t* StepTargets(int code, int square) {
-  switch (code) {
-    case WKing: case BKing: return KingTargets[square];
-    case WKnight: case BKnight: return KnightTargets[square];
-    case WPawn: return PawnCaptureTargets[White][square];
-    case BPawn: return PawnCaptureTargets[Black][square];
-    default: return nullptr;
-  }
+  const StepTargetTable& t = StepTargetTables[code];
+  return t.first + square * t.stride;
 }
 
 inline void AddAttacks(const int8_t* board, AttackTable* table, int square, int code) {
   if (IsSlider(code)) {
     int kind = WalkOf(code);
-    const uint8_t* next = NextSquare[kind][square];
-    const uint8_t* nextRay = NextDirection[kind][square];
-    for (int s = next[square]; s != 0; s = board[s] ? nextRay[s] : next[s]) {
+    const uint8_t(*step)[2] = WalkStep[kind][square];
+    for (int s = step[square][0]; s != 0; s = board[s] ? step[s][1] : step[s][0]) {
       AttackCell* cell = &table->cell[s];
       AddAttacker(cell, square);
       cell->sliders++;
@@ -56,9 +62,8 @@ inline void AddAttacks(const int8_t* board, AttackTable* table, int square, int 
 inline void RemoveAttacks(const int8_t* board, AttackTable* table, int square, int code) {
   if (IsSlider(code)) {
     int kind = WalkOf(code);
-    const uint8_t* next = NextSquare[kind][square];
-    const uint8_t* nextRay = NextDirection[kind][square];
-    for (int s = next[square]; s != 0; s = board[s] ? nextRay[s] : next[s]) {
+    const uint8_t(*step)[2] = WalkStep[kind][square];
+    for (int s = step[square][0]; s != 0; s = board[s] ? step[s][1] : step[s][0]) {
       AttackCell* cell = &table->cell[s];
       RemoveAttacker(cell, square);
       cell->sliders--;
@@ -75,10 +80,11 @@ inline void UpdateRaysThrough(Position* pos, int q) {
   for (int side = 0; side < 2; side++) {
     AttackTable* table = &pos->attacks[side];
     const AttackCell* cell = &table->cell[q];
-    if (cell->sliders == 0) continue;
-    for (int i = 0; i < cell->count; i++) {
+    // Only sliders' rays go on past q; the scan ends with the last of them.
+    for (int i = 0, left = cell->sliders; left != 0; i++) {
       int a = cell->from[i];
       if (!IsSlider(pos->board[a])) continue;
+      left--;
       for (const uint8_t* s = BeyondList[q][a]; *s; s++) {
         AttackCell* target = &table->cell[*s];
         if (Vacated) {

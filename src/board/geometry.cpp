@@ -14,6 +14,7 @@ uint8_t KnightTargets[65][9];
 uint8_t PawnCaptureTargets[2][65][3];
 uint8_t NextSquare[3][65][65];
 uint8_t NextDirection[3][65][65];
+uint8_t WalkStep[3][65][65][2];
 const uint8_t* BeyondList[65][65];
 int8_t StepBetween[65][65];
 uint8_t LineKinds[239];
@@ -119,6 +120,10 @@ void BuildSliderWalks() {
       }
       for (int r = 0; r + 1 < walk.rays; r++)
         for (int i = 0; i < walk.length[r]; i++) NextDirection[kind][o][walk.ray[r][i]] = walk.ray[r + 1][0];
+      for (int s = 0; s <= 64; s++) {
+        WalkStep[kind][o][s][0] = NextSquare[kind][o][s];
+        WalkStep[kind][o][s][1] = NextDirection[kind][o][s];
+      }
     }
   }
 }

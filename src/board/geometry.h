@@ -20,6 +20,9 @@ extern uint8_t PawnCaptureTargets[2][65][3];
 // next non-empty ray; 0 ends the walk.
 extern uint8_t NextSquare[3][65][65];
 extern uint8_t NextDirection[3][65][65];
+// Both walk tables side by side, [kind][origin][square][square occupied], so a walk reads
+// its two choices from one place (or picks by the occupancy as an index).
+extern uint8_t WalkStep[3][65][65][2];
 
 // BeyondList[o][a]: the squares continuing the line from a through o beyond o, nearest
 // first, zero-terminated (an empty list for squares not on a common line).

@@ -144,19 +144,13 @@ int CountOutOfCheck(Position* pos, PlyState* ps) {
       }
       default: {
         const int kind = WalkOf(code);
-        const uint8_t* next = NextSquare[kind][sq];
-        const uint8_t* nextRay = NextDirection[kind][sq];
-        int s = next[sq];
+        const uint8_t(*step)[2] = WalkStep[kind][sq];
+        int s = step[sq][0];
         if (pin == 0) {
           while (s != 0) {
             int target = board[s];
-            if (target == 0) {
-              count++;
-              s = next[s];
-            } else {
-              count += PieceSide(target) != side;
-              s = nextRay[s];
-            }
+            count += target == 0 || PieceSide(target) != side;
+            s = step[s][target != 0];
           }
         } else {
           while (s != 0) {
@@ -164,10 +158,10 @@ int CountOutOfCheck(Position* pos, PlyState* ps) {
             bool onLine = OnPinLine(sq, s, pin);
             if (target == 0) {
               count += onLine;
-              s = next[s];
+              s = step[s][0];
             } else {
               count += onLine && PieceSide(target) != side;
-              s = nextRay[s];
+              s = step[s][1];
             }
           }
         }

@@ -38,11 +38,10 @@ int CaptureScore(Move move, const Position* pos) {
   const int D16 = D / 16;
   const AttackTable* own = &pos->attacks[side];
   const AttackTable* enemy = &pos->attacks[side ^ 1];
-  const bool xray = HasXraySupporter(pos, &own->cell[from], from, to);
 
   if (MovePromotion(move)) {
     if (enemy->cell[to].count == 0) return PieceValue[MovePromotion(move)] - M + G;
-    int n = own->cell[to].count + (xray ? 1 : 0);
+    int n = own->cell[to].count + (HasXraySupporter(pos, &own->cell[from], from, to) ? 1 : 0);
     if (n == 0) return -M - 1;
     if (n >= 2) return D16;
     return G > 0 ? D : -(M / 16);
@@ -56,20 +55,23 @@ int CaptureScore(Move move, const Position* pos) {
     if (m == 1) return L >= M ? G : L - M + G;
     return M <= L + G ? D16 : L - M + G;
   }
-  if (G >= M || PieceKind(mover) == WKnight || !xray) return D;
+  // The x-ray supporter is looked for on the move's line, before en passant moved `to`.
+  if (G >= M || PieceKind(mover) == WKnight || !HasXraySupporter(pos, &own->cell[from], from, MoveTo(move))) return D;
   int L = LowestAttackerValue(pos->board, enemyCell);
   return M > L + G ? L - M + G : D16;
 }
 
+// The first entry of the best score above the threshold; the scan keeps both the score and
+// the entry with conditional moves, without a data-dependent branch.
 Move PickBest(int32_t threshold, MoveEntry* list) {
   MoveEntry* best = nullptr;
   int32_t bestScore = threshold;
   MoveEntry* entry = list;
   for (; entry->score != MoveListEnd; entry++) {
-    if (entry->score > bestScore) {
-      bestScore = entry->score;
-      best = entry;
-    }
+    const int32_t score = entry->score;
+    const bool better = score > bestScore;
+    best = better ? entry : best;
+    bestScore = better ? score : bestScore;
   }
   if (best == nullptr) return 0;
   Move move = best->move;

@@ -109,17 +109,16 @@ void GeneratePieceMoves(MoveWriter* w, PlyState* ps) {
       }
       default: {
         int kind = WalkOf(code);
-        const uint8_t* next = NextSquare[kind][sq];
-        const uint8_t* nextRay = NextDirection[kind][sq];
-        int s = next[sq];
+        const uint8_t(*step)[2] = WalkStep[kind][sq];
+        int s = step[sq][0];
         while (s != 0) {
           int target = board[s];
           if (target == 0) {
             AddQuiet(w, MakeMoveWord(sq, s, code));
-            s = next[s];
+            s = step[s][0];
           } else {
             if (captures && IsEnemyPiece(target, side)) AddTactical(w, MakeMoveWord(sq, s, code, target));
-            s = nextRay[s];
+            s = step[s][1];
           }
         }
         break;
@@ -159,16 +158,15 @@ void GenerateQuietChecks(MoveWriter* w) {
         break;
       default: {
         int kind = WalkOf(code);
-        const uint8_t* next = NextSquare[kind][sq];
-        const uint8_t* nextRay = NextDirection[kind][sq];
-        int s = next[sq];
+        const uint8_t(*step)[2] = WalkStep[kind][sq];
+        int s = step[sq][0];
         while (s != 0) {
           if (board[s] != 0) {
-            s = nextRay[s];
+            s = step[s][1];
             continue;
           }
           if (!PieceMissesSquare(board, code, s, king)) AddQuiet(w, MakeMoveWord(sq, s, code));
-          s = next[s];
+          s = step[s][0];
         }
         break;
       }

@@ -43,6 +43,13 @@ TEST(Geometry, SliderWalks) {
   EXPECT_EQ(NextSquare[QueenWalk][Sq("d4")][Sq("d4")], Sq("c5"));
   EXPECT_EQ(NextSquare[QueenWalk][Sq("d4")][Sq("a7")], Sq("d5"));
   EXPECT_EQ(NextDirection[QueenWalk][Sq("d4")][Sq("b6")], Sq("d5"));
+  // The paired table gives the next square for an empty square and the next ray for an occupied one.
+  for (int kind = 0; kind < 3; kind++)
+    for (int o = 1; o <= 64; o++)
+      for (int s = 0; s <= 64; s++) {
+        ASSERT_EQ(WalkStep[kind][o][s][0], NextSquare[kind][o][s]) << kind << " " << o << " " << s;
+        ASSERT_EQ(WalkStep[kind][o][s][1], NextDirection[kind][o][s]) << kind << " " << o << " " << s;
+      }
 }
 
 // Every walk visits each square a slider reaches on an empty board exactly once.
