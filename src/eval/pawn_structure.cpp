@@ -53,6 +53,7 @@ static void CountPawns(PawnScan* ps) {
     if (code != WPawn && code != BPawn) continue;
     int side = PieceSide(code), f = FileOf(s), r = RankOf(s), dark = IsDarkSquare(s);
     int ahead = s + Forward(side);
+    e->pawns[side] |= SquareBit(s);
     e->pawnCount[side]++;
     e->pawnsOnFile[f]++;
     e->sidePawnsOnFile[side][f]++;
