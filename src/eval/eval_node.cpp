@@ -1,8 +1,17 @@
 // Setting up the working record of one evaluation from the position and its ply state.
 #include "eval/eval_node.h"
+#include <cstddef>
 #include "eval/material.h"
 #include "eval/pawn_hash.h"
 #include "eval/prepare_root.h"
+
+// The fields before pos are exactly the ones cleared in SetUpEvalNode.
+constexpr size_t ClearedBytes = sizeof(EvalNode::acc) + sizeof(EvalNode::pawnAcc) + 6 * sizeof(int) +
+                                sizeof(EvalNode::unstoppable) + sizeof(EvalNode::rookOpenFiles) +
+                                sizeof(EvalNode::minorFiles);
+static_assert(offsetof(EvalNode, minorFiles) + sizeof(EvalNode::minorFiles) == ClearedBytes &&
+                  offsetof(EvalNode, pos) - ClearedBytes < alignof(Position*),
+              "a field added before pos must be cleared in SetUpEvalNode");
 
 static int FirstOf(const Position* pos, int side, int code) {
   const PieceSlots* slots = &pos->slots[code];
@@ -16,7 +25,11 @@ static int FirstOf(const Position* pos, int side, int code) {
 void SetUpEvalNode(EvalNode* n, Position* pos, PlyState* ps) {
   PrefetchMaterialEntry(ps);
   int afterCaptures = EndgameAfterCaptures[ps->capturedKinds];
-  *n = EvalNode{};
+  // Field by field: a memset of this size would become a string store.
+  for (int g = 0; g < EvalGroupCount; g++) n->acc[g] = n->pawnAcc[g] = 0;
+  n->kingAcc = n->drawScale = n->drawFlag = n->attackFlag = n->fixedValue = n->hasFixedValue = 0;
+  n->unstoppable[White] = n->unstoppable[Black] = 0;
+  n->rookOpenFiles[White] = n->rookOpenFiles[Black] = n->minorFiles[White] = n->minorFiles[Black] = 0;
   n->pos = pos;
   n->ps = ps;
   n->board = pos->board;

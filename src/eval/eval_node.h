@@ -9,6 +9,19 @@
 #include "eval/square_geometry.h"
 
 struct EvalNode {
+  // Written by the terms; SetUpEvalNode clears these and sets all fields after them.
+  // White's view. Terms that pass through the "Pawn Structure" weight go to pawnAcc,
+  // king safety to kingAcc (the "King Safety" weight), all others to acc.
+  int acc[EvalGroupCount];
+  int pawnAcc[EvalGroupCount];
+  int kingAcc;
+  int drawScale;             // percent, 0 none
+  int drawFlag;
+  int attackFlag;
+  int fixedValue, hasFixedValue;
+  int unstoppable[2];        // unstoppable passers found by the pawn terms
+  uint8_t rookOpenFiles[2];  // files of rooks on open files
+  uint8_t minorFiles[2];     // pawnless files of minors defended by a pawn
   Position* pos;
   PlyState* ps;
   const PawnEntry* pe;
@@ -23,18 +36,6 @@ struct EvalNode {
   int endgame;               // PhaseCode & 0x64, or the endgame after captures
   int afterCaptures;         // EndgameAfterCaptures of the node
   int pawnEnding;            // kings and pawns only
-  int drawScale;             // percent, 0 none
-  int drawFlag;
-  int attackFlag;
-  int fixedValue, hasFixedValue;
-  // White's view. Terms that pass through the "Pawn Structure" weight go to pawnAcc,
-  // king safety to kingAcc (the "King Safety" weight), all others to acc.
-  int acc[EvalGroupCount];
-  int pawnAcc[EvalGroupCount];
-  int kingAcc;
-  uint8_t rookOpenFiles[2];  // files of rooks on open files
-  uint8_t minorFiles[2];     // pawnless files of minors defended by a pawn
-  int unstoppable[2];        // unstoppable passers found by the pawn terms
 };
 
 inline int AttackCount(const EvalNode* n, int side, int s) { return n->pos->attacks[side].cell[s].count; }

@@ -69,7 +69,7 @@ int PawnEntryIsOk(const PawnEntry* e, const int8_t board[65]) {
   }
   for (int side = White; side <= Black; side++) {
     if (e->pawnCount[side] != fresh.pawnCount[side] || e->pawnAttacks[side] != fresh.pawnAttacks[side]) return 0;
-    if ((e->passed[side] | e->weak[side]) & ~pawns[side]) return 0;
+    if (e->pawns[side] != pawns[side] || ((e->passed[side] | e->weak[side]) & ~pawns[side])) return 0;
     for (int c = 0; c < 2; c++) {
       if (e->colourCount[side][c] != fresh.colourCount[side][c]) return 0;
       if (e->nonPassedColour[side][c] < 0 || e->nonPassedColour[side][c] > e->colourCount[side][c]) return 0;

@@ -48,10 +48,17 @@ static inline int OwnPawnDefenders(const int8_t* board, int t, int side) {
 static void CountPawns(PawnScan* ps) {
   PawnEntry* e = ps->e;
   int total = 0;
+  // The pawn sets first, without a branch per square; then only the pawns are visited.
+  uint64_t white = 0, black = 0;
   for (int s = 1; s <= 64; s++) {
-    int code = ps->board[s];
-    if (code != WPawn && code != BPawn) continue;
-    int side = PieceSide(code), f = FileOf(s), r = RankOf(s), dark = IsDarkSquare(s);
+    white |= uint64_t(ps->board[s] == WPawn) << (s - 1);
+    black |= uint64_t(ps->board[s] == BPawn) << (s - 1);
+  }
+  e->pawns[White] = white;
+  e->pawns[Black] = black;
+  for (uint64_t m = white | black; m; m &= m - 1) {
+    int s = __builtin_ctzll(m) + 1;
+    int side = (black >> (s - 1)) & 1, f = FileOf(s), r = RankOf(s), dark = IsDarkSquare(s);
     int ahead = s + Forward(side);
     e->pawnCount[side]++;
     e->pawnsOnFile[f]++;
@@ -202,8 +209,9 @@ static void ScanSide(PawnScan* ps, int side) {
   PawnEntry* e = ps->e;
   const int8_t* board = ps->board;
   int sg = Sign(side), fwd = Forward(side);
-  for (int s = 1; s <= 64; s++) {
-    if (board[s] != (WPawn | side << 3)) continue;
+  // The pawn set gives the squares in rising order, as a scan of the board would.
+  for (uint64_t m = e->pawns[side]; m; m &= m - 1) {
+    int s = __builtin_ctzll(m) + 1;
     int f = FileOf(s), r = Rel(side, RankOf(s)), ahead = s + fwd;
     AddCentreWeight(ps, s, 1);
     int aheadCode = (ahead >= 1 && ahead <= 64) ? board[ahead] : 0;

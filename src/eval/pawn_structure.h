@@ -15,7 +15,8 @@ struct PawnEntry {
   int8_t blockedColour[2][2];     // pawns with an enemy pawn directly in front
   int8_t nonPassedColour[2][2];
   int8_t pawnCount[2];
-  uint64_t passed[2];             // SquareMask sets
+  uint64_t pawns[2];              // SquareMask sets
+  uint64_t passed[2];
   uint64_t weak[2];
   uint64_t pawnAttacks[2];
   uint64_t outposts[2];
