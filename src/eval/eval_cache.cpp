@@ -5,6 +5,7 @@
 #include "eval/mobility.h"
 #include "eval/pawn_hash.h"
 #include "eval/pawn_structure.h"
+#include "platform/platform.h"
 
 struct EvalCacheEntry {
   uint32_t check;  // check word XOR the formed data word
@@ -23,11 +24,12 @@ static int TryAllocate(int kb) {
   if (kb > MaxCacheKb) return 0;
   uint32_t n = uint32_t(uint64_t(kb) * 1024 / 16);
   if (n == 0) return 0;
-  EvalCacheEntry* a = static_cast<EvalCacheEntry*>(std::calloc(n, sizeof(EvalCacheEntry)));
-  EvalCacheEntry* b = a ? static_cast<EvalCacheEntry*>(std::calloc(n, sizeof(EvalCacheEntry))) : nullptr;
+  const size_t bytes = size_t(n) * sizeof(EvalCacheEntry);
+  EvalCacheEntry* a = static_cast<EvalCacheEntry*>(AllocateTableMemory(bytes));
+  EvalCacheEntry* b = a ? static_cast<EvalCacheEntry*>(AllocateTableMemory(bytes)) : nullptr;
   if (!a || !b) {
-    std::free(a);
-    std::free(b);
+    FreeTableMemory(a);
+    FreeTableMemory(b);
     return 0;
   }
   cacheTable[0] = a;
@@ -47,8 +49,8 @@ int AllocateEvalCache(int kb) {
 }
 
 void FreeEvalCache() {
-  std::free(cacheTable[0]);
-  std::free(cacheTable[1]);
+  FreeTableMemory(cacheTable[0]);
+  FreeTableMemory(cacheTable[1]);
   cacheTable[0] = cacheTable[1] = nullptr;
   cacheEntries = 0;
   cacheFactor = 0;

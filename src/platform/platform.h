@@ -1,6 +1,7 @@
 // Operating-system services: the clock, the working directory, thread CPU time, sleeping
 // and atomic exchange. The only code that knows Windows from POSIX.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Milliseconds from a fixed point; wraps around like a 32-bit tick counter.
@@ -24,6 +25,14 @@ void SetThreadPriorityLevel(int level);
 constexpr int HighestPriorityLevel = 2;
 
 void SleepMilliseconds(int milliseconds);
+
+// Zeroed memory for the hash tables, or null. Where the system gives large pages on request
+// (Linux's transparent huge pages), a block of TableLargePage bytes or more starts on a large
+// page and asks for them, which spares the table probes most address-translation misses.
+// Released with FreeTableMemory.
+constexpr size_t TableLargePage = size_t(1) << 21;
+void* AllocateTableMemory(size_t bytes);
+void FreeTableMemory(void* block);
 
 // Stores `value` and returns the previous contents, as one atomic step.
 int32_t ExchangeInt32(int32_t* target, int32_t value);

@@ -9,6 +9,8 @@
 #include <pthread.h>
 #include <sched.h>
 #include <strings.h>
+#include <cstdlib>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/file.h>
 #include <time.h>
@@ -159,4 +161,19 @@ int ReadProfileText(const char* file, const char* section, const char* key, char
 uint32_t LogicalDriveMask() { return 0; }
 int DriveIsReady(char) { return 1; }
 int TryLockOpenFile(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
+
+void* AllocateTableMemory(size_t bytes) {
+  if (bytes < TableLargePage) return std::calloc(1, bytes == 0 ? 1 : bytes);
+  if (bytes > SIZE_MAX - TableLargePage) return nullptr;
+  const size_t rounded = (bytes + TableLargePage - 1) & ~(TableLargePage - 1);
+  void* block = std::aligned_alloc(TableLargePage, rounded);
+  if (!block) return nullptr;
+#ifdef MADV_HUGEPAGE
+  madvise(block, rounded, MADV_HUGEPAGE);  // a request only: without large pages it changes nothing
+#endif
+  std::memset(block, 0, rounded);
+  return block;
+}
+
+void FreeTableMemory(void* block) { std::free(block); }
 #endif

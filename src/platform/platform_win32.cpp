@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <windows.h>
+#include <cstdlib>
 #include <io.h>
 
 #include <fcntl.h>
@@ -113,4 +114,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) KestraneModule = module;
   return TRUE;
 }
+
+// Large pages on Windows need a privilege that hosts do not grant; plain zeroed memory.
+void* AllocateTableMemory(size_t bytes) { return std::calloc(1, bytes == 0 ? 1 : bytes); }
+
+void FreeTableMemory(void* block) { std::free(block); }
 #endif

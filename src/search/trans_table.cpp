@@ -4,6 +4,7 @@
 #include "eval/eval_cache.h"
 #include "search/learned_list.h"
 #include "search/principal_variation.h"
+#include "platform/platform.h"
 
 // A small table that is always there, so that the search never runs without one, even
 // when every allocation failed.
@@ -103,8 +104,8 @@ HashSplit SplitHashKb(int64_t totalKb) {
 static void ReleaseTransArrays() {
   if (TablesOwned) {
     for (int side = 0; side < 2; side++) {
-      std::free(TransTableA[side]);
-      std::free(TransTableB[side]);
+      FreeTableMemory(TransTableA[side]);
+      FreeTableMemory(TransTableB[side]);
     }
   }
   TablesOwned = false;
@@ -127,9 +128,9 @@ static int AllocateTransArrays(int kb) {
   if (entries == 0 || entries > UINT32_MAX || entries > SIZE_MAX / sizeof(TransEntry)) return 0;
   TransEntry* arrays[4] = {};
   for (int i = 0; i < 4; i++) {
-    arrays[i] = static_cast<TransEntry*>(std::calloc(size_t(entries), sizeof(TransEntry)));
+    arrays[i] = static_cast<TransEntry*>(AllocateTableMemory(size_t(entries) * sizeof(TransEntry)));
     if (!arrays[i]) {
-      for (int j = 0; j < i; j++) std::free(arrays[j]);
+      for (int j = 0; j < i; j++) FreeTableMemory(arrays[j]);
       return 0;
     }
   }

@@ -56,3 +56,27 @@ TEST(Platform, ExchangeReturnsThePreviousValue) {
   EXPECT_EQ(ExchangeInt32(&lock, 0), 1);
   EXPECT_EQ(lock, 0);
 }
+
+// Table memory comes zeroed in every size, starts on a large page from that size up (Linux),
+// and a size no system can give is refused instead of wrapping around.
+TEST(Platform, TableMemoryIsZeroedAlignedAndRefusesImpossibleSizes) {
+  const size_t sizes[] = {1, 4096, TableLargePage - 16, TableLargePage, 3 * TableLargePage + 64};
+  for (size_t bytes : sizes) {
+    SCOPED_TRACE(bytes);
+    unsigned char* block = static_cast<unsigned char*>(AllocateTableMemory(bytes));
+    ASSERT_NE(block, nullptr);
+    size_t nonZero = 0;
+    for (size_t i = 0; i < bytes; i++) nonZero += block[i] != 0;
+    EXPECT_EQ(nonZero, 0u);
+#ifndef _WIN32
+    if (bytes >= TableLargePage) {
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % TableLargePage, 0u);
+    }
+#endif
+    block[0] = block[bytes - 1] = 0xA5;
+    FreeTableMemory(block);
+  }
+  EXPECT_EQ(AllocateTableMemory(SIZE_MAX), nullptr);
+  EXPECT_EQ(AllocateTableMemory(SIZE_MAX - TableLargePage / 2), nullptr);
+  FreeTableMemory(nullptr);
+}
