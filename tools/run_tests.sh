@@ -40,9 +40,12 @@ echo "== the README's tuned build (LTO, and PGO from a bench run): the bench sig
 cmake -S . -B build-tuned -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF -DKESTRANE_LTO=ON \
   -DKESTRANE_PGO=ON > /dev/null
 cmake --build build-tuned -j "$jobs" --target kestrane
-tuned=$(build-tuned/kestrane bench | tail -n 1 | awk '{print $2}')
-plain=$(build/kestrane bench | tail -n 1 | awk '{print $2}')
-echo "bench nodes: tuned build $tuned, plain build $plain"
+tuned_line=$(build-tuned/kestrane bench | tail -n 1)
+plain_line=$(build/kestrane bench | tail -n 1)
+echo "bench, tuned build: $tuned_line"
+echo "bench, plain build: $plain_line"
+tuned=$(echo "$tuned_line" | awk '{print $2}')
+plain=$(echo "$plain_line" | awk '{print $2}')
 [ "$tuned" = "$plain" ] || { echo "the tuned build searches another tree than the plain one"; exit 1; }
 
 echo "== ASan + UBSan build, fast tier and the UCI protocol stress test"
