@@ -12,8 +12,6 @@ const uint8_t AttackKindBits[16] = {0, 1, 2, 8, 0, 16, 32, 64, 0, 1, 4, 8, 0, 16
 uint8_t KingTargets[65][9];
 uint8_t KnightTargets[65][9];
 uint8_t PawnCaptureTargets[2][65][3];
-uint8_t NextSquare[3][65][65];
-uint8_t NextDirection[3][65][65];
 uint8_t WalkStep[3][65][65][2];
 const uint8_t* BeyondList[65][65];
 int8_t StepBetween[65][65];
@@ -105,8 +103,7 @@ void BuildTargetLists() {
 }
 
 void BuildSliderWalks() {
-  std::memset(NextSquare, 0, sizeof NextSquare);
-  std::memset(NextDirection, 0, sizeof NextDirection);
+  std::memset(WalkStep, 0, sizeof WalkStep);
   Walk walk;
   for (int kind = 0; kind < 3; kind++) {
     for (int o = 1; o <= 64; o++) {
@@ -114,16 +111,12 @@ void BuildSliderWalks() {
       int previous = o;
       for (int r = 0; r < walk.rays; r++) {
         for (int i = 0; i < walk.length[r]; i++) {
-          NextSquare[kind][o][previous] = walk.ray[r][i];
+          WalkStep[kind][o][previous][0] = walk.ray[r][i];
           previous = walk.ray[r][i];
         }
       }
       for (int r = 0; r + 1 < walk.rays; r++)
-        for (int i = 0; i < walk.length[r]; i++) NextDirection[kind][o][walk.ray[r][i]] = walk.ray[r + 1][0];
-      for (int s = 0; s <= 64; s++) {
-        WalkStep[kind][o][s][0] = NextSquare[kind][o][s];
-        WalkStep[kind][o][s][1] = NextDirection[kind][o][s];
-      }
+        for (int i = 0; i < walk.length[r]; i++) WalkStep[kind][o][walk.ray[r][i]][1] = walk.ray[r + 1][0];
     }
   }
 }
@@ -167,9 +160,9 @@ void BuildLineKinds() {
   for (const uint8_t* t = PawnCaptureTargets[White][e4]; *t; t++) LineKinds[Square88[*t] - Square88[e4] + 119] |= 2;
   for (const uint8_t* t = PawnCaptureTargets[Black][e4]; *t; t++) LineKinds[Square88[*t] - Square88[e4] + 119] |= 4;
   for (int o = 1; o <= 64; o++) {
-    for (int s = NextSquare[RookWalk][o][o]; s != 0; s = NextSquare[RookWalk][o][s])
+    for (int s = WalkStep[RookWalk][o][o][0]; s != 0; s = WalkStep[RookWalk][o][s][0])
       LineKinds[Square88[s] - Square88[o] + 119] |= 0x20 | 0x40;
-    for (int s = NextSquare[BishopWalk][o][o]; s != 0; s = NextSquare[BishopWalk][o][s])
+    for (int s = WalkStep[BishopWalk][o][o][0]; s != 0; s = WalkStep[BishopWalk][o][s][0])
       LineKinds[Square88[s] - Square88[o] + 119] |= 0x10 | 0x40;
   }
 }

@@ -15,13 +15,10 @@ extern uint8_t KingTargets[65][9];       // zero-terminated square lists
 extern uint8_t KnightTargets[65][9];
 extern uint8_t PawnCaptureTargets[2][65][3];
 
-// Slider walks [kind][origin][square]: NextSquare[k][o][o] is the first square of the walk,
-// NextSquare of a walk square the square after it, NextDirection the first square of the
-// next non-empty ray; 0 ends the walk.
-extern uint8_t NextSquare[3][65][65];
-extern uint8_t NextDirection[3][65][65];
-// Both walk tables side by side, [kind][origin][square][square occupied], so a walk reads
-// its two choices from one place (or picks by the occupancy as an index).
+// Slider walks [kind][origin][square][square occupied]: WalkStep[k][o][o][0] is the first
+// square of the walk; for a walk square, [0] is the square after it (taken past an empty
+// square) and [1] the first square of the next non-empty ray (taken at an occupied one,
+// whose ray ends there); 0 ends the walk. The occupancy can serve as the index.
 extern uint8_t WalkStep[3][65][65][2];
 
 // BeyondList[o][a]: the squares continuing the line from a through o beyond o, nearest
